@@ -52,8 +52,13 @@ class SoundDevice {
   void Play(const Wave& wave, int volume);
   // The linear gain of a volume in hundredths of a decibel.
   static double Gain(int volume);
-  // Converts a wave to the device format (44100 Hz, 16 bits, 2 channels).
+  // Converts a wave to the device format (44100 Hz, 16 bits, 2 channels,
+  // interleaved). 8-bit unsigned or 16-bit signed, mono or stereo, any rate;
+  // anything else, or a wave without a whole frame, gives no samples.
   static std::vector<int16_t> ToDeviceFormat(const Wave& wave);
+  // The samples the channel was last given, gain applied; empty while the
+  // device is silent. Lets tests see what would be heard.
+  const std::vector<int16_t>& PlayBuffer() const;
 
  private:
   struct Impl;

@@ -67,6 +67,8 @@ class Surface {
 
  private:
   SDL_Surface* surface_ = nullptr;
+  uint16_t key_ = 0;     // black unless set: the key of keyed copies
+  bool keySet_ = false;  // a key was given (kept across resizes and reloads)
   std::unique_ptr<Canvas> canvas_;
 };
 

@@ -1,0 +1,113 @@
+// The display: one 640 x 480 window whose frames are composed on a 16-bit
+// back surface and presented through a streaming texture, full screen
+// (desktop, scaled with 4:3 kept) or windowed. Its life cycle and input
+// reach the game through DisplayHandler.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/surface.h"
+
+namespace eng {
+
+class Picture;
+
+class DisplayHandler {
+ public:
+  virtual ~DisplayHandler() = default;
+  // The display was created (first start and every change of mode).
+  virtual void DXDrawInitialize() {}
+  // After initialisation and whenever the surfaces were lost.
+  virtual void DXDrawRestoreSurface() {}
+  // Before the display goes.
+  virtual void DXDrawFinalize() {}
+  // Positions are frame pixels; shift holds eng::Shift bits.
+  virtual void DXDrawMouseDown(int /*button*/, unsigned /*shift*/, int /*x*/, int /*y*/) {}
+  virtual void DXDrawMouseMove(unsigned /*shift*/, int /*x*/, int /*y*/) {}
+  virtual void DXDrawMouseUp(int /*button*/, unsigned /*shift*/, int /*x*/, int /*y*/) {}
+  virtual void DXDrawMouseWheel(int /*steps*/) {}
+  virtual void KeyDown(int /*key*/) {}
+  virtual void TextInput(const std::string& /*utf8*/) {}
+  // The application became active or inactive.
+  virtual void Activated(bool /*active*/) {}
+  // The window manager asked the window to close.
+  virtual void CloseRequested() {}
+};
+
+class Display {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+
+  Display(DisplayHandler& handler, Clock& clock);
+  ~Display();
+  Display(const Display&) = delete;
+  Display& operator=(const Display&) = delete;
+
+  // Opens the window (once) and runs the initialise and restore events.
+  // False when no window could be made.
+  bool Initialize(bool fullScreen);
+  // Runs the finalise event; the window stays.
+  void Finalize();
+  // Finalises, switches the mode and initialises again.
+  void SetFullScreen(bool fullScreen);
+  bool FullScreen() const { return fullScreen_; }
+  bool Initialized() const { return initialized_; }
+  // Initialised, and neither minimised nor hidden: frames may be drawn.
+  bool Ready() const;
+
+  Surface& BackSurface() { return back_; }
+  // Shows the back surface; without vsync, sleeps to the display's refresh.
+  void Present();
+  bool VSync() const { return vsync_; }
+  int RefreshRate() const { return refreshRate_; }
+
+  // Handles the window's pending events; false once the program should end
+  // (the handler has been told). waitMs > 0 waits that long for a first event.
+  bool PumpEvents(int waitMs = 0);
+  void SetCaption(const std::string& utf8);
+  std::string Caption() const;
+  void Minimize();
+  void Restore();
+  bool Minimized() const;
+  // Text input for the edit that has the focus (on-screen keyboards, IMEs).
+  void StartTextInput(bool on);
+
+  // The system pointer: hidden over the game, which draws its own; dialogs
+  // show the painted application pointer made from a picture.
+  void ShowSystemPointer(bool show);
+  void SetApplicationPointer(const Picture& picture, int hotX, int hotY, uint8_t keyR, uint8_t keyG, uint8_t keyB);
+  void UseApplicationPointer(bool use);
+
+  // Where the window's frame pixel (0, 0) lies on the desktop, for tests
+  // and tools that drive the real window.
+  void WindowPosition(int* x, int* y) const;
+
+  // Simulated input for the game harness: the same route as real events.
+  void InjectMouseDown(int button, int x, int y);
+  void InjectMouseMove(int x, int y);
+  void InjectMouseUp(int button, int x, int y);
+  void InjectKey(int key);
+
+ private:
+  struct Impl;
+  bool CreateWindow();
+  bool CreatePresenter();
+  void DestroyPresenter();
+  void Dispatch(const void* sdlEvent);
+
+  DisplayHandler& handler_;
+  Clock& clock_;
+  std::unique_ptr<Impl> impl_;
+  Surface back_;
+  bool initialized_ = false;
+  bool fullScreen_ = false;
+  bool vsync_ = false;
+  int refreshRate_ = 60;
+  double nextFrame_ = 0;  // ms on the clock when the next unsynced frame is due
+  unsigned buttons_ = 0;  // mouse buttons held, as Shift bits
+};
+
+}  // namespace eng

@@ -1,0 +1,34 @@
+// The frame timer: one tick per pass of the idle loop, each handed
+// LagCount, the milliseconds since the previous tick (at least 1).
+#pragma once
+#include <cstdint>
+
+#include "engine/clock.h"
+
+namespace eng {
+
+class FrameTimer {
+ public:
+  explicit FrameTimer(Clock& clock) : clock_(clock) {}
+
+  int Interval = 0;  // milliseconds between ticks; 0: every idle pass
+
+  bool Enabled() const { return enabled_; }
+  // Switching on restarts the reference times from now.
+  void SetEnabled(bool on);
+
+  // True when a tick is due now; then *lag is the tick's LagCount.
+  bool Tick(uint32_t* lag);
+  // Ticks per second, counted anew every second or more.
+  int FrameRate() const { return frameRate_; }
+
+ private:
+  Clock& clock_;
+  bool enabled_ = false;
+  uint32_t lastTick_ = 0;
+  uint32_t countStart_ = 0;
+  int frameCount_ = 0;
+  int frameRate_ = 0;
+};
+
+}  // namespace eng

@@ -1,0 +1,2 @@
+// Program entry: no arguments are read.
+int main() { return 0; }
