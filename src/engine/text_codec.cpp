@@ -27,12 +27,10 @@ std::string Convert(const char* to, const char* from, std::string_view in) {
     if (errno == E2BIG) continue;
     // EILSEQ or EINVAL: drop one input character and go on.
     iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    // From UTF-8, a whole character goes: its lead byte and what follows it.
     size_t skip = 1;
-    if (std::string_view(from) == "UTF-8") {
-      const auto lead = static_cast<unsigned char>(*src);
-      skip = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    }
-    if (skip > srcLeft) skip = srcLeft;
+    if (std::string_view(from) == "UTF-8")
+      while (skip < srcLeft && (static_cast<unsigned char>(src[skip]) & 0xC0) == 0x80) ++skip;
     src += skip;
     srcLeft -= skip;
   }
