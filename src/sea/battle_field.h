@@ -1,0 +1,120 @@
+// One player's sea: the 16 x 17 cells in two planes, the fleet, the ship in
+// hand, the lists the computer draws its targets from and the effects that
+// run on the grid. The game holds two for its whole run, the own grid (Id 1)
+// and the enemy grid (Id 2).
+#pragma once
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/image_list.h"
+#include "engine/picture.h"
+#include "engine/surface.h"
+#include "sea/sea_cell.h"
+#include "sea/sea_host.h"
+#include "sea/sea_records.h"
+
+inline constexpr int kFleetSize = 10;
+
+class TBattleField {
+ public:
+  TBattleField(eng::ImageList& images, SeaHost& host);
+  TBattleField(const TBattleField&) = delete;
+  TBattleField& operator=(const TBattleField&) = delete;
+
+  // --- Identity and the pictures of the grid ---
+  uint8_t Id = 0;  // 1 own grid, 2 enemy grid
+  int32_t OriginX = 0;  // screen position of the grid's top-left pixel
+  int32_t OriginY = 0;
+  // All cells, 256 x 272; made when the display starts. Until then nothing
+  // is drawn into it.
+  eng::Surface GridSurface;
+  // GridSurface plus the running effects, composed each frame while effects run.
+  eng::Surface EffectSurface;
+  // Where the two surfaces are kept while the display is gone: the surfaces
+  // are caches, these hold the look.
+  eng::Picture GridPicture;
+  eng::Picture EffectPicture;
+
+  // --- Cells ---
+  TCellPlane TrueCells;   // what really lies in each cell
+  TCellPlane ShownCells;  // what the grid picture shows
+
+  // --- Fleet and placement ---
+  TShipRecord Current;  // the ship in hand
+  // Slot 1 type 4; 2-3 type 3; 4-6 type 2; 7-10 type 1.
+  std::array<TShipRecord, kFleetSize> Fleet;
+  TShipRecord& Slot(int k);  // k = 1..10
+  const TShipRecord& Slot(int k) const;
+  uint8_t FlightStarted = 0;  // a ship has been taken in this game
+  uint8_t FlyingCount = 0;    // ships still sliding into place
+  std::vector<TFlight> FlightList;
+  uint8_t FixedCount = 0;
+  uint8_t AutoUsed = 0;     // automatic placement was used
+  uint8_t CellsClosed = 0;  // 0 from the start of a placement until the cells are closed for battle
+  uint8_t SunkCount = 0;
+  int32_t DragAnchorX = 0;  // pointer at the last drag step
+  int32_t DragAnchorY = 0;
+  uint8_t Dragging = 0;
+  uint8_t ShipActive = 0;    // the ship in hand has landed and may be moved
+  uint8_t InvalidShown = 0;  // the ship's picture shows in greys
+  int32_t ClickX = 0;        // last cell clicked on this grid
+  int32_t ClickY = 0;
+
+  // --- Shots ---
+  std::vector<TCellPoint> Unshot;  // cells never shot
+  int16_t UnshotCount = 0;
+  std::vector<TCellPoint> Candidates;  // cells the computer may still choose
+  int16_t CandidateCount = 0;
+  uint8_t ExtraShots = 0;  // guaranteed further shots of the side firing here
+  uint8_t HitStreak = 0;   // consecutive hits by ordinary shots; lives across games
+  uint8_t BombArmed = 0;   // the next shot at this grid is a bomb
+  uint8_t BombKind = 0;    // 4 X, 5 plus, 6 square
+
+  // --- Effects ---
+  std::vector<TEffect> SplashList;
+  std::vector<TEffect> ExplosionList;
+  std::vector<TEffect> BombList;
+  std::vector<TEffect> LabelList;
+  uint8_t SplashCount = 0;  // records in each list still running
+  uint8_t ExplosionCount = 0;
+  uint8_t BombCount = 0;
+  uint8_t LabelCount = 0;
+  int16_t EffectCount = 0;  // effects and rockets still running on this grid
+  uint8_t RaysShown = 0;
+  std::vector<TNavigatorRay> RayList;
+  TSunkMeter SunkMeter;
+
+  // --- The computer's state against this grid ---
+  TCellPoint Target;  // cell chosen for the next shot
+  TLead HitLead;      // a hit ship part whose neighbours are fired at
+  TLead SideLead;     // an opened side-ring cell
+  TLead CornerLead;   // an opened corner-ring cell
+  std::vector<TargetScore> TargetScores;
+
+  // Empties the grid for a new game: closed water, fresh fleet table, full
+  // target lists, no effects. HitStreak carries over.
+  void Reset();
+  // Reset, clear the turn flags and open every cell as water, so the fleet
+  // shows while it is built.
+  void OpenForPlacement(bool redraw);
+  // Closes every cell of both planes and forgets what was known free; codes stay.
+  void CloseAllCells(bool redraw);
+  void SetShownCode(int x, int y, bool redraw, uint8_t code);
+  // Draws cell (x, y) of ShownCells onto GridSurface.
+  void DrawCell(int x, int y);
+  void DrawAllCells();
+
+  // Removes every entry equal to the point, keeping the order of the rest;
+  // the count follows the list.
+  static void RemoveFromList(TCellPoint point, std::vector<TCellPoint>& list, int16_t& count);
+
+  eng::ImageList& Images() { return images_; }
+  SeaHost& Host() { return host_; }
+
+ private:
+  void DrawImage(int index, int pattern, int x, int y);
+
+  eng::ImageList& images_;
+  SeaHost& host_;
+};
