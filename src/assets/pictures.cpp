@@ -1,0 +1,46 @@
+#include "assets/pictures.h"
+
+#include <array>
+#include <string>
+
+#include "assets/image_table.h"
+#include "assets/painters.h"
+
+namespace assets {
+
+namespace {
+
+using Painter = void (*)(paint::Canvas&);
+
+// One painter per index of kImageSpecs.
+constexpr std::array<Painter, kImageCount> kPainters{
+    painters::CloseCell,     painters::OpenCell,      painters::MarkedCell,    painters::DamShipCell,
+    painters::BlackShipCell, painters::DestrShipCell, painters::RedShipCell,   painters::RFixShipCell,
+    painters::Hint1Cell,     painters::Hint2Cell,     painters::SQBomb,        painters::PBomb,
+    painters::XBomb,         painters::Cursor,        painters::Rocket,        painters::Rocket2,
+    painters::Explosion,     painters::Bonuses,       painters::Counter,       painters::ButtonBlock,
+    painters::SCblock,       painters::SCmodif,       painters::MenuBlock,     painters::Background,
+    painters::MainBlockTop,  painters::MainBlockLeft, painters::MainBlockBottom, painters::MainBlockRight,
+    painters::MNewBtn,       painters::MOptionsBtn,   painters::MHelpBtn,      painters::StatusBlock,
+    painters::Navigators,    painters::ScoreTable,    painters::CloseBtn,      painters::CloseCellDark,
+    painters::Logo,          painters::SendBtn,
+};
+
+}  // namespace
+
+void PaintPictures(eng::ImageList& list) {
+  for (int i = 0; i < kImageCount; ++i) {
+    const ImageSpec& spec = kImageSpecs[i];
+    paint::Canvas canvas(spec.width, spec.height);
+    kPainters[i](canvas);
+    eng::ImageItem& item = list.Add();
+    item.name = std::string(spec.name);
+    item.patternWidth = spec.patternWidth;
+    item.patternHeight = spec.patternHeight;
+    item.transparent = spec.transparent;
+    item.transparentColor = spec.key;
+    item.picture = canvas.ToPicture(spec.transparent, spec.key);
+  }
+}
+
+}  // namespace assets

@@ -1,0 +1,11 @@
+// The 38 built-in pictures, painted with cairo at start-up (Part 8.1).
+#pragma once
+#include "engine/image_list.h"
+
+namespace assets {
+
+// Adds the 38 items of kImageSpecs to the list in index order, each with its
+// name, pattern size, colour key and a picture painted at its table size.
+void PaintPictures(eng::ImageList& list);
+
+}  // namespace assets
