@@ -251,16 +251,12 @@ void OpenWater(cairo_t* cr, double x, double y, bool waves) {
   FillRect(cr, x + 15, y, 1, 16, Color{22, 70, 120});
   FillRect(cr, x, y + 15, 16, 1, Color{22, 70, 120});
   if (!waves) return;
-  // Two small crests, drawn pixel by pixel so they stay crisp.
-  const Color crest{112, 182, 226}, trough{36, 100, 160};
-  auto wave = [&](int wx, int wy) {
-    FillRect(cr, x + wx + 1, y + wy, 2, 1, crest);
-    FillRect(cr, x + wx, y + wy + 1, 1, 1, crest);
-    FillRect(cr, x + wx + 3, y + wy + 1, 1, 1, crest);
-    FillRect(cr, x + wx + 4, y + wy + 1, 1, 1, trough);
-  };
-  wave(2, 3);
-  wave(8, 9);
+  // Two calm ripples: a light dash over a darker one, pixel-crisp.
+  const Color crest{96, 170, 222}, trough{24, 78, 132};
+  FillRect(cr, x + 2, y + 4, 4, 1, crest);
+  FillRect(cr, x + 3, y + 5, 4, 1, trough);
+  FillRect(cr, x + 8, y + 10, 4, 1, crest);
+  FillRect(cr, x + 9, y + 11, 4, 1, trough);
 }
 
 void ClosedTile(cairo_t* cr, double x, double y, double f) {

@@ -38,15 +38,15 @@ void StrikeMark(cairo_t* cr, BombKind k, double cx, double cy, double cell, doub
 
 // The bomb seen from above: four tail fins and a round steel body.
 void BombTop(cairo_t* cr, BombKind k, double cx, double cy, double s) {
-  const double body = 5.0 * s, fin = 7.6 * s;
-  SetColor(cr, Color{40, 46, 58});
+  const double body = 5.6 * s, fin = 7.6 * s;
+  SetColor(cr, Color{70, 78, 94});
   for (int q = 0; q < 4; ++q) {
     const double a = M_PI / 4 + q * M_PI / 2;
     const double ca = std::cos(a), sa = std::sin(a);
-    cairo_move_to(cr, cx - sa * 1.6 * s, cy + ca * 1.6 * s);
-    cairo_line_to(cr, cx + ca * fin - sa * 1.2 * s, cy + sa * fin + ca * 1.2 * s);
-    cairo_line_to(cr, cx + ca * fin + sa * 1.2 * s, cy + sa * fin - ca * 1.2 * s);
-    cairo_line_to(cr, cx + sa * 1.6 * s, cy - ca * 1.6 * s);
+    cairo_move_to(cr, cx - sa * 1.2 * s, cy + ca * 1.2 * s);
+    cairo_line_to(cr, cx + ca * fin - sa * 0.9 * s, cy + sa * fin + ca * 0.9 * s);
+    cairo_line_to(cr, cx + ca * fin + sa * 0.9 * s, cy + sa * fin - ca * 0.9 * s);
+    cairo_line_to(cr, cx + sa * 1.2 * s, cy - ca * 1.2 * s);
     cairo_close_path(cr);
   }
   cairo_fill(cr);
@@ -110,6 +110,9 @@ void PointerPath(cairo_t* cr, double ox) {
 }
 
 void Pointer(cairo_t* cr, double ox, Color top, Color bottom) {
+  cairo_save(cr);  // the outline's mitre must not spill into the next pattern
+  cairo_rectangle(cr, ox, 0, 24, 24);
+  cairo_clip(cr);
   PointerPath(cr, ox);
   cairo_set_line_width(cr, 2.2);
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
@@ -119,6 +122,7 @@ void Pointer(cairo_t* cr, double ox, Color top, Color bottom) {
   GradientV(cr, 0, 18, top, bottom);
   cairo_fill(cr);
   FillRect(cr, ox, 0, 1, 1, pal::kInk);  // the hotspot is always solid
+  cairo_restore(cr);
 }
 
 // The rocket pointing right, in a 30 x 12 box; fins and band in `trim`.
@@ -235,20 +239,20 @@ void Cursor(Canvas& c) {
 
   // Pattern 1: aiming, a gold pointer with a red gunsight.
   Pointer(cr, 24, Color{255, 240, 150}, Color{240, 178, 40});
-  const double gx = 24 + 17.5, gy = 17.5;
+  const double gx = 24 + 16.5, gy = 16.5;
   for (auto [w, col] : {std::pair{3.2, pal::kInk}, std::pair{1.5, Color{255, 60, 48}}}) {
     cairo_set_line_width(cr, w);
     SetColor(cr, col);
-    cairo_arc(cr, gx, gy, 4.0, 0, 2 * M_PI);
+    cairo_arc(cr, gx, gy, 3.6, 0, 2 * M_PI);
     cairo_stroke(cr);
-    cairo_move_to(cr, gx - 6.5, gy);
-    cairo_line_to(cr, gx - 2, gy);
-    cairo_move_to(cr, gx + 2, gy);
-    cairo_line_to(cr, gx + 6.5, gy);
-    cairo_move_to(cr, gx, gy - 6.5);
-    cairo_line_to(cr, gx, gy - 2);
-    cairo_move_to(cr, gx, gy + 2);
-    cairo_line_to(cr, gx, gy + 6.5);
+    cairo_move_to(cr, gx - 5.5, gy);
+    cairo_line_to(cr, gx - 1.5, gy);
+    cairo_move_to(cr, gx + 1.5, gy);
+    cairo_line_to(cr, gx + 5.5, gy);
+    cairo_move_to(cr, gx, gy - 5.5);
+    cairo_line_to(cr, gx, gy - 1.5);
+    cairo_move_to(cr, gx, gy + 1.5);
+    cairo_line_to(cr, gx, gy + 5.5);
     cairo_stroke(cr);
   }
 }
@@ -279,14 +283,14 @@ void Explosion(Canvas& c) {
     // Smoke from frame 5 on: puffs drifting out and up, greying and dimming.
     if (f >= 5) {
       const double age = (f - 5) / 10.0;
-      const Color smokeIn = Mix(Color{120, 96, 80}, Color{58, 58, 64}, age);
-      const Color smokeOut = Mix(Color{80, 64, 56}, Color{40, 42, 48}, age);
+      const Color smokeIn = Mix(Color{132, 108, 90}, Color{96, 98, 106}, age);
+      const Color smokeOut = Mix(Color{86, 70, 60}, Color{62, 66, 76}, age);
       for (int i = 0; i < 11; ++i) {
         const double a = i * 2 * M_PI / 11 + rnd() * 0.5;
         const double d = (10 + f * 1.3) * (0.55 + 0.45 * rnd());
         const double r = 8 + f * 0.8 + rnd() * 3;
         Blob(cr, cx + std::cos(a) * d, cy + std::sin(a) * d - age * 6, std::min(r, 24.0), smokeIn, smokeOut,
-             1.0 - age * 0.55, 0.25);
+             1.0 - age * 0.7, 0.2 * (1 - age));
       }
     }
     // The fire: a flash that grows into a lumpy fireball, then sinks to embers.
@@ -320,12 +324,12 @@ void Explosion(Canvas& c) {
     cairo_restore(cr);
     // Late frames break the smoke up: the coverage needed to stay visible
     // follows a fixed noise field, so holes open and widen frame by frame.
-    if (f >= 9) {
-      const double b = std::min(1.0, (f - 8) / 6.0);
+    if (f >= 8) {
+      const double b = std::min(1.0, (f - 7) / 5.0);
       for (int y = 0; y < 64; ++y)
         for (int x = 0; x < 64; ++x) {
           const double n = Noise(x, y);
-          const double thr = 128 * (1 - b) + b * (70 + 185 * n) + (f == 15 ? 30 : 0);
+          const double thr = 128 * (1 - b) + b * (60 + 190 * n) + std::max(0, f - 11) * 22;
           c.alphaThreshold[y * c.Width() + f * 64 + x] = static_cast<uint8_t>(std::clamp(thr, 1.0, 255.0));
         }
     }

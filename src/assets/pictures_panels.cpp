@@ -36,13 +36,13 @@ constexpr std::array<MenuButton, 3> kMenuButtons{{
 
 // A miniature fixed-ship hull of n cells, 7 x 7 each, one pixel apart.
 void MiniShip(cairo_t* cr, int x, int y, int n) {
-  FillRect(cr, x - 1, y - 1, n * 8 + 1, 9, pal::kInk);
+  FillRect(cr, x - 1, y - 1, n * 9 + 1, 10, pal::kInk);
   for (int i = 0; i < n; ++i) {
-    cairo_rectangle(cr, x + i * 8, y, 7, 7);
-    GradientV(cr, y, y + 7, Color{196, 204, 216}, Color{116, 124, 138});
+    cairo_rectangle(cr, x + i * 9, y, 8, 8);
+    GradientV(cr, y, y + 8, Color{200, 208, 220}, Color{116, 124, 138});
     cairo_fill(cr);
-    Bevel(cr, x + i * 8, y, 7, 7, Color{236, 240, 246}, Color{70, 76, 88});
-    FillRect(cr, x + i * 8 + 3, y + 3, 1, 1, Color{70, 76, 88});
+    Bevel(cr, x + i * 9, y, 8, 8, Color{240, 244, 250}, Color{70, 76, 88});
+    FillRect(cr, x + i * 9 + 3, y + 3, 2, 2, Color{84, 92, 106});
   }
 }
 
@@ -118,7 +118,7 @@ void PanelFace(cairo_t* cr, int x, int k) {
   if (k <= 9) {
     static constexpr int kTypeAfter[10] = {4, 3, 3, 2, 2, 2, 1, 1, 1, 1};
     const int n = kTypeAfter[k];
-    MiniShip(cr, x + 33 - (n * 8 - 1) / 2, 3, n);
+    MiniShip(cr, x + 33 - (n * 9 - 1) / 2, 2, n);
     Text(cr, "Далее", x + 33, 16.5, 9, true, kFaceText, 60);
   } else if (k == 10) {
     cairo_move_to(cr, x + 6, 11);
