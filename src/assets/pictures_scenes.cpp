@@ -201,7 +201,7 @@ void Logo(Canvas& c) {
     cairo_fill(cr);
   }
   // The low sun behind the ship.
-  const double sunX = 420;
+  const double sunX = 545;
   p = cairo_pattern_create_radial(sunX, horizon, 4, sunX, horizon, 220);
   cairo_pattern_add_color_stop_rgba(p, 0, 1.0, 0.85, 0.55, 0.9);
   cairo_pattern_add_color_stop_rgba(p, 0.15, 1.0, 0.62, 0.30, 0.55);
@@ -244,7 +244,7 @@ void Logo(Canvas& c) {
   cairo_line_to(cr, 0, horizon + 12);
   cairo_curve_to(cr, 40, horizon + 6, 80, horizon + 4, 118, horizon + 1);
   cairo_fill(cr);
-  CompassRose(cr, 560, 410, 36, Color{220, 184, 110}, 0.45);
+  CompassRose(cr, 78, 408, 36, Color{220, 184, 110}, 0.45);
   // Title, subtitle, prompt.
   TitleText(cr, "Salvora", w / 2, 138, 104, Color{255, 236, 160}, Color{204, 142, 48}, 6);
   TitleText(cr, "Морской бой", w / 2, 196, 36, Color{230, 238, 250}, Color{150, 176, 210}, 4);
