@@ -127,14 +127,14 @@ bool Display::Initialize(bool fullScreen) {
   back_.Create(kWidth, kHeight);
   initialized_ = true;
   nextFrame_ = clock_.Ticks();
-  handler_.DXDrawInitialize();
-  handler_.DXDrawRestoreSurface();
+  LifeCycle(&DisplayHandler::DXDrawInitialize);
+  LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
   return true;
 }
 
 void Display::Finalize() {
   if (!initialized_) return;
-  handler_.DXDrawFinalize();
+  LifeCycle(&DisplayHandler::DXDrawFinalize);
   initialized_ = false;
 }
 
@@ -184,14 +184,22 @@ void Display::Dispatch(const void* sdlEvent) {
   const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
   switch (e.type) {
     case SDL_QUIT:
-      handler_.CloseRequested();
+      Current().CloseRequested();
       break;
     case SDL_WINDOWEVENT:
       switch (e.window.event) {
-        case SDL_WINDOWEVENT_FOCUS_GAINED: handler_.Activated(true); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: handler_.Activated(false); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST: {
+          const bool active = e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+          handler_.Activated(active);
+          if (&Current() != &handler_) Current().Activated(active);
+          break;
+        }
         case SDL_WINDOWEVENT_EXPOSED:
-        case SDL_WINDOWEVENT_RESTORED: nextFrame_ = clock_.Ticks(); break;
+        case SDL_WINDOWEVENT_RESTORED:
+          nextFrame_ = clock_.Ticks();
+          LifeCycle(&DisplayHandler::Exposed);
+          break;
         default: break;
       }
       break;
@@ -200,33 +208,33 @@ void Display::Dispatch(const void* sdlEvent) {
       if (initialized_) {
         DestroyPresenter();
         CreatePresenter();
-        handler_.DXDrawRestoreSurface();
+        LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
       }
       break;
     case SDL_RENDER_TARGETS_RESET:
-      if (initialized_) handler_.DXDrawRestoreSurface();
+      if (initialized_) LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
       break;
     case SDL_MOUSEBUTTONDOWN:
       buttons_ |= ButtonBit(e.button.button);
-      handler_.DXDrawMouseDown(e.button.button, KeyShift() | buttons_, e.button.x, e.button.y);
+      Current().DXDrawMouseDown(e.button.button, KeyShift() | buttons_, e.button.x, e.button.y);
       break;
     case SDL_MOUSEBUTTONUP:
       buttons_ &= ~ButtonBit(e.button.button);
-      handler_.DXDrawMouseUp(e.button.button, KeyShift() | buttons_, e.button.x, e.button.y);
+      Current().DXDrawMouseUp(e.button.button, KeyShift() | buttons_, e.button.x, e.button.y);
       break;
     case SDL_MOUSEMOTION:
-      handler_.DXDrawMouseMove(KeyShift() | buttons_, e.motion.x, e.motion.y);
+      Current().DXDrawMouseMove(KeyShift() | buttons_, e.motion.x, e.motion.y);
       break;
     case SDL_MOUSEWHEEL:
-      if (e.wheel.y != 0) handler_.DXDrawMouseWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
+      if (e.wheel.y != 0) Current().DXDrawMouseWheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
       break;
     case SDL_KEYDOWN: {
       const int key = ToKey(e.key.keysym.sym);
-      if (key) handler_.KeyDown(key);
+      if (key) Current().KeyDown(key);
       break;
     }
     case SDL_TEXTINPUT:
-      handler_.TextInput(e.text.text);
+      Current().TextInput(e.text.text);
       break;
     default:
       break;
@@ -290,16 +298,29 @@ void Display::WindowPosition(int* x, int* y) const {
 
 void Display::InjectMouseDown(int button, int x, int y) {
   buttons_ |= ButtonBit(button);
-  handler_.DXDrawMouseDown(button, buttons_, x, y);
+  Current().DXDrawMouseDown(button, buttons_, x, y);
 }
 
-void Display::InjectMouseMove(int x, int y) { handler_.DXDrawMouseMove(buttons_, x, y); }
+void Display::InjectMouseMove(int x, int y) { Current().DXDrawMouseMove(buttons_, x, y); }
 
 void Display::InjectMouseUp(int button, int x, int y) {
   buttons_ &= ~ButtonBit(button);
-  handler_.DXDrawMouseUp(button, buttons_, x, y);
+  Current().DXDrawMouseUp(button, buttons_, x, y);
 }
 
-void Display::InjectKey(int key) { handler_.KeyDown(key); }
+void Display::InjectKey(int key) { Current().KeyDown(key); }
+
+void Display::PushHandler(DisplayHandler* handler) {
+  if (handler) handlers_.push_back(handler);
+}
+
+void Display::PopHandler() {
+  if (!handlers_.empty()) handlers_.pop_back();
+}
+
+void Display::LifeCycle(void (DisplayHandler::*event)()) {
+  (handler_.*event)();
+  if (&Current() != &handler_) (Current().*event)();
+}
 
 }  // namespace eng

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/surface.h"
@@ -34,6 +35,8 @@ class DisplayHandler {
   virtual void Activated(bool /*active*/) {}
   // The window manager asked the window to close.
   virtual void CloseRequested() {}
+  // The window's content was uncovered and must be shown again.
+  virtual void Exposed() {}
 };
 
 class Display {
@@ -85,6 +88,15 @@ class Display {
   // and tools that drive the real window.
   void WindowPosition(int* x, int* y) const;
 
+  // While a dialog runs, its handler takes the input and the close request;
+  // the other events (life cycle, activation, exposure) go to the game's
+  // handler first and then to the dialog's. Handlers stack: the last pushed
+  // one is current.
+  void PushHandler(DisplayHandler* handler);
+  void PopHandler();
+  // How many handlers are pushed over the game's own.
+  int PushedHandlers() const { return static_cast<int>(handlers_.size()); }
+
   // Simulated input for the game harness: the same route as real events.
   void InjectMouseDown(int button, int x, int y);
   void InjectMouseMove(int x, int y);
@@ -98,7 +110,11 @@ class Display {
   void DestroyPresenter();
   void Dispatch(const void* sdlEvent);
 
+  DisplayHandler& Current() { return handlers_.empty() ? handler_ : *handlers_.back(); }
+  void LifeCycle(void (DisplayHandler::*event)());
+
   DisplayHandler& handler_;
+  std::vector<DisplayHandler*> handlers_;  // dialogs over the game, innermost last
   Clock& clock_;
   std::unique_ptr<Impl> impl_;
   Surface back_;

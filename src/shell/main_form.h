@@ -1,0 +1,110 @@
+// TMainForm: the main window. It owns the engine services, the two grids
+// and TCommon, runs the display's life cycle, the frame loop and the keys.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/display.h"
+#include "engine/frame_timer.h"
+#include "engine/image_list.h"
+#include "engine/random.h"
+#include "engine/sound.h"
+#include "engine/sprite_engine.h"
+#include "engine/surface.h"
+#include "sea/battle_field.h"
+#include "ui/common.h"
+#include "ui/ui_host.h"
+
+struct MainFormOptions {
+  eng::Clock* clock = nullptr;  // the system clock when null
+  std::string appDir;           // the program's directory, with its trailing slash
+  uint32_t seed = 0;            // 0: seeded from the clock
+  bool sound = true;            // open the audio output
+};
+
+class TMainForm : public eng::DisplayHandler, public UiHost {
+ public:
+  explicit TMainForm(MainFormOptions options);
+  ~TMainForm() override;
+
+  // Opens the display as the settings say and runs until the window closes.
+  int Run();
+
+  // --- Start-up ---
+  void FormCreate();
+  // Opens the display (full screen or windowed from the settings).
+  bool OpenDisplay();
+  bool Closing() const { return closing_; }
+
+  // --- Display life cycle ---
+  void DXDrawInitialize() override;
+  void DXDrawRestoreSurface() override;
+  void DXDrawFinalize() override;
+
+  // --- Input ---
+  void DXDrawMouseDown(int button, unsigned shift, int x, int y) override;
+  void DXDrawMouseMove(unsigned shift, int x, int y) override;
+  void DXDrawMouseUp(int button, unsigned shift, int x, int y) override;
+  void DXDrawMouseWheel(int steps) override;
+  void KeyDown(int key) override;
+  void Activated(bool active) override;
+  void CloseRequested() override;
+  void FormKeyDown(int key);
+
+  // --- Frame loop ---
+  // One frame with LagCount milliseconds; true when it presented.
+  bool DXTimerTimer(int lagCount);
+  void DXTimerActivate();
+  void DXTimerDeactivate();
+
+  // --- UiHost ---
+  void ShowMessage(const std::string& text) override;
+  void RunFrameNow(int lagCount) override;
+  void ShowNewGameDialog() override;
+  void ShowOptionsDialog() override;
+  void ToggleFullScreen() override;
+  void OpenHelp() override;
+  void MinimizeWindow() override;
+  void CloseWindow() override;
+  void SendChatLine() override;
+
+  // --- What the window owns ---
+  eng::Clock& Clock() { return *clock_; }
+  eng::Display& Display() { return display_; }
+  eng::FrameTimer& DXTimer() { return timer_; }
+  eng::ImageList& ImageList() { return images_; }
+  eng::SpriteEngine& Sprites() { return sprites_; }
+  TBattleField& OwnGrid() { return own_; }
+  TBattleField& EnemyGrid() { return enemy_; }
+  TCommon& Common() { return common_; }
+  bool ShowFps = false;
+  std::string AppDir;
+  eng::Surface BackgroundSurface, LogoSurface;
+  // Frames presented so far (the harness and the benchmarks read it).
+  uint64_t FramesPresented = 0;
+  std::string Caption() const;
+
+ private:
+  void DrawGrid(TBattleField& grid, int lagCount);
+  void DrawFrameBars();
+  void DrawSoftwareCursor();
+
+  MainFormOptions options_;
+  std::unique_ptr<eng::SystemClock> systemClock_;
+  eng::Clock* clock_;
+  eng::RandomSource random_;
+  eng::ImageList images_;  // painted before anything that copies a picture
+  eng::WaveList waves_;
+  eng::SoundDevice sound_;
+  eng::Display display_;
+  eng::FrameTimer timer_;
+  eng::SpriteEngine sprites_;
+  // The grids reach TCommon through the reference they are given; it is
+  // built right after them, before anything can call it.
+  TBattleField own_, enemy_;
+  TCommon common_;
+  bool closing_ = false;
+  bool active_ = true;
+};

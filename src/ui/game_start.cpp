@@ -1,0 +1,103 @@
+// The start of a game and the moment the own fleet is complete.
+#include "engine/text_codec.h"
+#include "sea/battle_field.h"
+#include "ui/common.h"
+
+void TCommon::ReloadDragPicture(const eng::Picture& image) { DragSurface.LoadFromPicture(image); }
+
+void TCommon::RetintCurrentShip(int x, int y) { TintTest(x, y); }
+
+void TCommon::OwnFleetComplete() {
+  // The panel is locked and goes once the closed grid has flown in.
+  ChooserLocked = 1;
+  ChooserClosing = 1;
+  ChooserBehind = 0;
+  if (Settings.GameMode == 1) {
+    StartAssemble();
+    enemy_.AutoPlace();
+    enemy_.PlaceBonuses();
+    enemy_.PlaceNavigators();
+    enemy_.CloseAllCells(true);
+    BattlePhase = 1;
+    LocalTurn = 1;
+    ComputerMovePending = 0;
+    return;
+  }
+  // Against a remote player the fleet leaves with every cell closed, as the
+  // other side must see it; the own grid keeps its open picture until the
+  // closed pieces fly in.
+  LocalFleetReady = 1;
+  const TCellPlane trueCells = own_.TrueCells, shownCells = own_.ShownCells;
+  own_.CloseAllCells(false);
+  own_.CellsClosed = 1;
+  services_.host.SendChatText(W("Передается массив...[сообщение от проги]"));
+  services_.host.SendFleet();
+  own_.TrueCells = trueCells;
+  own_.ShownCells = shownCells;
+  own_.CellsClosed = 0;
+  StartAssemble();
+  if (RemoteFleetReceived) {
+    BattlePhase = 1;
+    LocalTurn = LocalPlayerNumber == 2 ? 0 : 1;
+  }
+}
+
+void TCommon::StartNewGame() {
+  UiHost& host = services_.host;
+  BattlePhase = 0;
+  SetStatus(1, Settings.PlayerName(), false);
+  if (Settings.GameMode == 1) {
+    OverlayShown = 0;
+    OpponentName = W("Компьютер");
+    SetStatus(3, OpponentName, false);
+    host.ShowChatEdit(false);
+    ChatShown = 0;
+  } else {
+    LocalFleetReady = 0;
+    RemoteFleetReceived = 0;
+    SessionPlayerName = Settings.PlayerName();
+    bool open = true;
+    if (host.SessionPlayerCount() == 2) {
+      if (host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?")))
+        open = host.OpenSession();
+    } else {
+      open = host.OpenSession();
+    }
+    if (!open) return;  // cancelled or failed: the start stops here
+    ChatShown = 1;
+    ChatLine.clear();
+    SendButtonHover = 0;
+    host.ShowChatEdit(true);
+    Settings.GameMode = 2;
+    LocalPlayerNumber = SessionRole;
+    SetStatus(1, Settings.PlayerName(), false);
+    SaveSettings();
+    OverlayShown = 1;
+    const std::string remote = host.RemotePlayerName();
+    if (!remote.empty()) {
+      OverlayText = remote + W(" присоединился...");
+      OpponentName = remote.substr(0, 12);
+    } else {
+      OverlayText = W("Ожидание Игрока N2...");
+      OpponentName = W("Игрок N2");
+    }
+    SetStatus(3, OpponentName, false);
+  }
+
+  // The game is reset only when nothing is flying and the own grid has
+  // changed since the last reset.
+  if (Shattering || Assembling || ChooserShown) return;
+  if (own_.FlyingCount != 0) return;
+  if (!own_.ShipActive && own_.FixedCount == 0 && !own_.CellsClosed) return;
+
+  ResetCounterStrip();
+  StartShatter();
+  own_.OpenForPlacement(true);
+  std::string prompt = W("Разместите корабли, ") + Settings.PlayerName();
+  if (prompt.size() > 32) prompt.resize(32);
+  SetStatus(2, prompt, false);
+  BlinkStatus(2, false);
+  enemy_.CloseAllCells(true);
+  own_.CellsClosed = 0;
+  OpenChooser();
+}

@@ -1,0 +1,76 @@
+// The whole game on SDL's dummy drivers: a TMainForm with a manual clock, a
+// fixed seed and its settings in a fresh directory, driven by mouse and key
+// events and frames of chosen LagCount; the model and the back surface's
+// pixels are there to read.
+#pragma once
+#include <SDL.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "engine/clock.h"
+#include "engine/keys.h"
+#include "shell/main_form.h"
+
+class GameHarness {
+ public:
+  explicit GameHarness(uint32_t seed = 1234, const std::string& settingsBytes = "") {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    dir_ = std::filesystem::temp_directory_path() /
+           ("salvora-game-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    if (!settingsBytes.empty()) {
+      FILE* f = std::fopen((dir_ / "config.opt").c_str(), "wb");
+      std::fwrite(settingsBytes.data(), 1, settingsBytes.size(), f);
+      std::fclose(f);
+    }
+    clock.now = 100000;
+    MainFormOptions options;
+    options.clock = &clock;
+    options.appDir = dir_.string() + "/";
+    options.seed = seed;
+    options.sound = false;
+    form = std::make_unique<TMainForm>(options);
+    form->OpenDisplay();
+  }
+  ~GameHarness() {
+    form.reset();
+    std::filesystem::remove_all(dir_);
+  }
+
+  // Frames of the given LagCount, the clock moving along.
+  void Frames(int count, int lag = 20) {
+    for (int i = 0; i < count; ++i) {
+      clock.Advance(lag);
+      form->DXTimerTimer(lag);
+    }
+  }
+  // Leaves the logo: a key, then the 20 s run-out.
+  void SkipLogo() {
+    form->Display().InjectKey(eng::kKeySpace);
+    Frames(1, 20000);
+    Frames(1);
+  }
+  void Move(int x, int y) { form->Display().InjectMouseMove(x, y); }
+  void Click(int x, int y, int button = eng::kMouseLeft) {
+    Move(x, y);
+    form->Display().InjectMouseDown(button, x, y);
+    form->Display().InjectMouseUp(button, x, y);
+  }
+  void Key(int key) { form->Display().InjectKey(key); }
+  eng::Color Pixel(int x, int y) { return form->Display().BackSurface().GetColor(x, y); }
+  std::string SettingsFile() const { return (dir_ / "config.opt").string(); }
+  TCommon& common() { return form->Common(); }
+
+  eng::ManualClock clock;
+  std::unique_ptr<TMainForm> form;
+
+ private:
+  std::filesystem::path dir_;
+  static inline int counter_ = 0;
+};
