@@ -368,3 +368,25 @@ TEST_F(ModalTest, FailingHookStillRestoresTheGame) {
   display.InjectKey(eng::kKeyEscape);
   EXPECT_EQ(game.keys, 1);
 }
+
+TEST(ModalNoWindow, DialogsBeforeTheDisplayEndAtOnce) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  // No desktop to show a system box on either: the answer must still come.
+  const char* x11 = std::getenv("DISPLAY");
+  const std::string savedDisplay = x11 ? x11 : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  eng::ManualClock clock;
+  GameHandler game;
+  eng::Display display(game, clock);
+  int passes = 0;
+  eng::Dialog dialog(100, 60);
+  const eng::ModalOutcome out = eng::RunModal(display, dialog, [&] { ++passes; });
+  EXPECT_EQ(out.result, eng::kResultCancel);
+  EXPECT_EQ(passes, 0);
+  EXPECT_EQ(eng::MessageBox(display, "x", eng::MessageButtons::Ok), eng::kResultOK);
+  EXPECT_EQ(eng::MessageBox(display, "x", eng::MessageButtons::YesNo), eng::kResultNo) << "the cautious answer";
+  EXPECT_EQ(display.PushedHandlers(), 0);
+  if (x11) setenv("DISPLAY", savedDisplay.c_str(), 1);
+}

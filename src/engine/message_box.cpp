@@ -1,5 +1,7 @@
 #include "engine/message_box.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 
 #include "engine/display.h"
@@ -39,6 +41,28 @@ int WidestLine(const Font& font, const std::vector<std::string>& lines) {
     widest = std::max(widest, w);
   }
   return widest;
+}
+
+// Before the game's window is up (a settings file that cannot be written
+// at start-up) the desktop's own box carries the message. Without one the
+// answer is the last button, the cautious one.
+int SystemMessageBox(const MessageBoxDialog& box) {
+  const std::vector<PushButton*>& buttons = box.Buttons();
+  std::vector<std::string> captions;
+  for (const PushButton* b : buttons) captions.push_back(Cp1251ToUtf8(b->Caption));
+  std::vector<SDL_MessageBoxButtonData> data;
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    Uint32 flags = 0;
+    if (i == 0) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+    if (i + 1 == buttons.size()) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    data.push_back(SDL_MessageBoxButtonData{flags, buttons[i]->Result, captions[i].c_str()});
+  }
+  const std::string text = Cp1251ToUtf8(box.Text().Text);
+  const SDL_MessageBoxData message{SDL_MESSAGEBOX_INFORMATION, nullptr, "Salvora", text.c_str(),
+                                   static_cast<int>(data.size()), data.data(), nullptr};
+  int chosen = -1;
+  if (SDL_ShowMessageBox(&message, &chosen) != 0 || chosen < 0) return buttons.back()->Result;
+  return chosen;
 }
 
 }  // namespace
@@ -91,6 +115,7 @@ MessageBoxDialog::MessageBoxDialog(const std::string& cp1251Text, MessageButtons
 
 int MessageBox(Display& display, const std::string& cp1251Text, MessageButtons buttons, const ModalHook& hook) {
   MessageBoxDialog box(cp1251Text, buttons);
+  if (!display.Initialized()) return SystemMessageBox(box);
   return RunModal(display, box, hook).result;
 }
 

@@ -37,7 +37,8 @@ class MessageBoxDialog : public Dialog {
 // Shows the box and returns the button taken: kResultOK, or kResultYes or
 // kResultNo. Enter takes the first button (or the focused one), Escape the
 // last. When the window is asked to close meanwhile, the box ends with
-// kResultCancel and the request goes on to the game.
+// kResultCancel and the request goes on to the game. Before the display is
+// initialised, the desktop's own message box stands in.
 int MessageBox(Display& display, const std::string& cp1251Text, MessageButtons buttons, const ModalHook& hook = {});
 
 }  // namespace eng

@@ -75,6 +75,11 @@ void PassCloseRequestOn() {
 }  // namespace
 
 ModalOutcome RunModal(Display& display, Dialog& dialog, const ModalHook& hook, int waitMs) {
+  // Without a window nobody could answer: the dialog ends at once.
+  if (!display.Initialized()) {
+    dialog.Close(kResultCancel);
+    return ModalOutcome{kResultCancel, false};
+  }
   // The last game frame, to stand behind the dialog and to come back after.
   Surface snapshot;
   if (display.BackSurface().Exists()) {

@@ -26,7 +26,9 @@ constexpr int kModalWaitMs = 20;
 // dialog is drawn and presented only when its look changed (or the window
 // was uncovered). The application pointer shows meanwhile. A request to
 // close the window ends the dialog as cancelled; it is reported and also
-// passed on, so the loop outside sees it as if it had come to it.
+// passed on, so the loop outside sees it as if it had come to it. Before
+// the display is initialised nothing can be shown: the dialog ends at once
+// as cancelled.
 ModalOutcome RunModal(Display& display, Dialog& dialog, const ModalHook& hook = {}, int waitMs = kModalWaitMs);
 
 }  // namespace eng
