@@ -1,0 +1,118 @@
+// The status panel with its three lines and the blink of the prompt, and the
+// overlay texts: the centred message over the enemy grid and the chat line.
+#include <array>
+
+#include "assets/image_table.h"
+#include "engine/canvas.h"
+#include "sea/battle_field.h"
+#include "ui/common.h"
+
+namespace {
+
+// Bold Arial at 8 points is 13 pixels high: it fits the 15-pixel boxes and
+// a twelve-letter name fits the 113-pixel ones.
+const eng::Font kStatusFont{"Arial", 8, true, eng::kBlack};
+constexpr eng::Color kStatusKey{0, 0, 127};
+constexpr eng::Color kYellow{255, 255, 0};
+
+// The boxes of the three lines inside the panel, and their colours.
+constexpr std::array<eng::Rect, 3> kLineBox{{{17, 8, 113, 15}, {145, 8, 237, 15}, {397, 8, 113, 15}}};
+constexpr std::array<eng::Color, 3> kLineColor{kYellow, eng::kWhite, kYellow};
+
+// A line of the prompt waits this long before it blinks again.
+constexpr double kBlinkMs = 400.0;
+
+const eng::Font kOverlayFont{"Arial", 9, true, eng::kBlack};
+const eng::Font kChatFont{"Arial", 7, false, kYellow};
+
+}  // namespace
+
+void TCommon::SetStatus(int line, const std::string& text, bool saveLine2) {
+  // Always from the clean panel: the status picture may hold the lines
+  // painted on it when the display last went.
+  StatusSurface.LoadFromPicture(Services().images[assets::kStatusBlock].picture);
+  StatusSurface.SetColorKey(kStatusKey);
+  eng::Canvas& canvas = StatusSurface.GetCanvas();
+  canvas.brushClear = true;
+  canvas.font = kStatusFont;
+
+  if (saveLine2) StatusSaved = StatusLine[1];
+  if (line >= 1 && line <= 3) StatusLine[line - 1] = text;
+
+  std::array<int, 3> cx{}, cy{};
+  for (int i = 0; i < 3; ++i) {
+    const eng::Rect box = kLineBox[i];
+    cx[i] = box.x + (box.w - canvas.TextWidth(StatusLine[i])) / 2;
+    cy[i] = box.y + (box.h - canvas.TextHeight(StatusLine[i])) / 2;
+  }
+  // The black copies first, so no shadow falls over a neighbour's letters.
+  for (int i = 0; i < 3; ++i) canvas.TextOut(cx[i], cy[i], StatusLine[i]);
+  for (int i = 0; i < 3; ++i) {
+    canvas.font.color = kLineColor[i];
+    canvas.TextOut(cx[i] - 1, cy[i] - 1, StatusLine[i]);
+  }
+  canvas.font.color = eng::kBlack;
+  canvas.Release();
+}
+
+void TCommon::BlinkStatus(int times, bool restore) {
+  if (Blinking) return;  // the running blink keeps its count and restore
+  BlinkCount = 0;
+  BlinkLimit = static_cast<uint8_t>(2 * times + 1);
+  BlinkText = StatusLine[1];
+  SetStatus(2, "", false);
+  BlinkShown = 0;
+  BlinkTick = static_cast<float>(Services().clock.Ticks());
+  Blinking = 1;
+  BlinkRestore = restore ? 1 : 0;
+}
+
+void TCommon::UpdateBlink() {
+  if (!Blinking || AnimationsInFlight != 0) return;  // held while rockets fly
+  const uint32_t now = Services().clock.Ticks();
+  if (static_cast<double>(now) - static_cast<double>(BlinkTick) <= kBlinkMs) return;
+
+  if (BlinkShown) {
+    // Whatever stands on the line now is what blinks on next.
+    BlinkText = StatusLine[1];
+    SetStatus(2, "", false);
+    BlinkShown = 0;
+  } else {
+    // A prompt put on the blank line meanwhile is newer than the blinking
+    // one: it stays and blinks on instead of being overwritten.
+    if (!StatusLine[1].empty()) BlinkText = StatusLine[1];
+    SetStatus(2, BlinkText, false);
+    BlinkShown = 1;
+  }
+
+  BlinkTick = static_cast<float>(now);
+  ++BlinkCount;
+  if (BlinkCount >= BlinkLimit) {
+    Blinking = 0;
+    if (BlinkRestore) {
+      SetStatus(2, StatusSaved, false);
+      BlinkRestore = 0;
+    }
+  }
+}
+
+void TCommon::DrawOverlay(eng::Surface& back) {
+  eng::Canvas& canvas = back.GetCanvas();
+  canvas.brushClear = true;
+  if (OverlayShown && !OverlayText.empty()) {
+    canvas.font = kOverlayFont;
+    const int x = EnemyGrid().OriginX + (256 - canvas.TextWidth(OverlayText)) / 2;
+    const int y = EnemyGrid().OriginY + (272 - canvas.TextHeight(OverlayText)) / 2;
+    // A black copy on both diagonals keeps the white readable over any cell.
+    canvas.TextOut(x + 1, y + 1, OverlayText);
+    canvas.TextOut(x - 1, y - 1, OverlayText);
+    canvas.font.color = eng::kWhite;
+    canvas.TextOut(x, y, OverlayText);
+    canvas.Release();
+  }
+  if (ChatShown && !ChatLine.empty()) {
+    canvas.font = kChatFont;
+    canvas.TextOut(25, 464, ChatLine);
+    canvas.Release();
+  }
+}
