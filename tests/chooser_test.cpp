@@ -125,17 +125,6 @@ TEST_F(ChooserTest, FacesFadeInToFullBrightness) {
   EXPECT_EQ(Frame(), common.ChooserY);
 }
 
-TEST_F(ChooserTest, ModifyFadesInOnlyWhenStartedAndThenTakesPresses) {
-  SlideOpen();
-  FadeIn();
-  EXPECT_TRUE(FaceShows(common.ModifyButton, Block(), common.ModifyButton));
-  common.ModifyFading = 1;  // the first press on the next-ship button
-  FadeIn();
-  EXPECT_EQ(common.ModifyEnabled, 1);
-  const eng::Picture& modify = images[assets::kSCmodif].picture;
-  EXPECT_TRUE(FaceShows(common.ModifyButton, modify, eng::Rect{0, 0, 32, 23}));
-}
-
 TEST_F(ChooserTest, FadeEndsOnTheFaceOfTheShipNowNext) {
   SlideOpen();
   for (int i = 0; i < 5; ++i) Frame();
@@ -143,50 +132,37 @@ TEST_F(ChooserTest, FadeEndsOnTheFaceOfTheShipNowNext) {
   FadeIn();
   EXPECT_EQ(common.ShipsChosen, 1);
   EXPECT_TRUE(FaceShows(common.NextShipButton, Faces().picture, Faces().PatternRect(1)));
-}
-
-TEST_F(ChooserTest, AdvancingShowsTheNextShipUpToTheLast) {
-  SlideOpen();
-  FadeIn();
-  common.AdvanceChooser();
-  EXPECT_TRUE(FaceShows(common.NextShipButton, Faces().picture, Faces().PatternRect(1)));
   for (int i = 0; i < 15; ++i) common.AdvanceChooser();
   EXPECT_EQ(common.ShipsChosen, 10);
   EXPECT_TRUE(FaceShows(common.NextShipButton, Faces().picture, Faces().PatternRect(10)));
 }
 
-TEST_F(ChooserTest, OpeningWhileOpenFadesTheFacesAgainAndDisablesModify) {
+TEST_F(ChooserTest, ModifyFadesInWhenStartedAndAgainOnlyAfterANewGame) {
   SlideOpen();
-  common.ModifyFading = 1;
   FadeIn();
-  common.AdvanceChooser();
+  EXPECT_TRUE(FaceShows(common.ModifyButton, Block(), common.ModifyButton));
+  common.ModifyFading = 1;  // the first press on the next-ship button
+  FadeIn();
+  EXPECT_EQ(common.ModifyEnabled, 1);
+  EXPECT_TRUE(FaceShows(common.ModifyButton, images[assets::kSCmodif].picture, eng::Rect{0, 0, 32, 23}));
   common.AdvanceChooser();
   const int y = common.ChooserY;
 
+  // A new game on the open panel: faces fade in anew, modify waits again,
+  // even when its fade had just begun.
+  common.ModifyFading = 1;
   common.OpenChooser();
   EXPECT_EQ(common.ChooserClosed, 0);
-  EXPECT_EQ(common.ChooserShown, 0);
   EXPECT_EQ(common.ChooserY, y);
   EXPECT_EQ(common.ShipsChosen, 0);
   EXPECT_EQ(common.ModifyEnabled, 0);
-  EXPECT_EQ(common.NextShipFading, 1);
-  EXPECT_EQ(common.AutoFading, 1);
+  EXPECT_EQ(common.ModifyFading, 0);
+  EXPECT_EQ(common.NextShipFading + common.AutoFading, 2);
   EXPECT_FLOAT_EQ(common.NextShipFade, 0.6f);
-  EXPECT_FLOAT_EQ(common.ModifyFade, 0.6f);
   EXPECT_TRUE(FaceShows(common.ModifyButton, Block(), common.ModifyButton));
-  FadeIn();
+  for (int i = 0; i < 60; ++i) Frame();
   EXPECT_TRUE(FaceShows(common.NextShipButton, Faces().picture, Faces().PatternRect(0)));
   EXPECT_TRUE(FaceShows(common.ModifyButton, Block(), common.ModifyButton));
-}
-
-TEST_F(ChooserTest, ModifyFadeStopsWhenAGameStartsOnTheOpenPanel) {
-  SlideOpen();
-  common.ModifyFading = 1;
-  Frame();
-  common.OpenChooser();
-  EXPECT_EQ(common.ModifyFading, 0);
-  FadeIn();
-  for (int i = 0; i < 60; ++i) Frame();
   EXPECT_EQ(common.ModifyEnabled, 0);
 }
 
@@ -306,14 +282,6 @@ TEST_F(MenuTest, HighlightsGoEvenWhenTheBlockWasSavedLit) {
   EXPECT_TRUE(ButtonShows(common.OptionsButton, assets::kMOptionsBtn));
   common.ClearMenuHighlights();
   EXPECT_TRUE(ButtonPlain(common.OptionsButton));
-}
-
-TEST_F(MenuTest, BlockIsDrawnAtItsPlace) {
-  back.Fill(kGround);
-  common.HighlightMenuButton(common.NewButton, assets::kMNewBtn);
-  common.DrawMenu(back);
-  const TMenuButton& b = common.NewButton;
-  EXPECT_TRUE(Shows(back, 170 + b.x, 10 + b.y, images[assets::kMNewBtn].picture, eng::Rect{0, 0, b.w, b.h}));
 }
 
 }  // namespace

@@ -132,12 +132,4 @@ TEST_F(ScoreBoardTest, RollingDigitsStayUnderTheFrame) {
   }
 }
 
-TEST_F(ScoreBoardTest, BoardIsCopiedToItsPlaceThroughItsKey) {
-  back.Fill(eng::RGB(0, 200, 0));
-  common.DrawScore(back, 16);
-  EXPECT_EQ(back.GetPixel(299 + 22, 95 + 18), common.ScoreSurface.GetPixel(22, 18));
-  EXPECT_EQ(back.GetPixel(298, 95), eng::ToRGB565(eng::RGB(0, 200, 0)));
-  EXPECT_EQ(common.ScoreSurface.ColorKey(), eng::ToRGB565(eng::kWhite));
-}
-
 }  // namespace
