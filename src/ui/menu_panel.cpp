@@ -58,7 +58,9 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
   if (ChooserClosed) {
     if (!ChooserShown) return;  // hidden beneath the grids
     // While the old grid breaks up, a panel that has just set out moves up
-    // instead; it goes on down from the same distance afterwards.
+    // instead; it goes on down from the same distance afterwards. The break
+    // itself counts, not the flight of its pieces: they stay on screen for
+    // some 800 ms, long enough to push the panel away for good.
     if (ChooserClosing || Shattering) {
       const bool piecesFlyingIn =
           std::any_of(InPieces.begin(), InPieces.end(), [](const TPiece& p) { return p.active != 0; });
@@ -67,8 +69,8 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
         ChooserSlide += fast;
         if (ChooserSlide > kLongSlide) {
           if (!ChooserClosing) {
-            // A panel on its way out for a new game never goes away for
-            // good: it waits at the end of its way up.
+            // A panel set out for a new game is only pushed up by the
+            // break: it never goes away, it waits at the end of its way up.
             ChooserSlide = kLongSlide;
             y = ChooserY - Nearest(ChooserSlide);
           } else {
