@@ -6,50 +6,21 @@
 #include <vector>
 
 #include "assets/image_table.h"
+#include "fake_sea_host.h"
+#include "test_images.h"
 
 namespace {
 
-// Every image is one solid colour, every navigator pattern another, so the
-// picture a cell got can be read back from the grid's pixels.
-eng::Color ItemColor(int i) { return eng::RGB(static_cast<uint8_t>((i % 32) * 8), static_cast<uint8_t>(64 + (i / 32) * 4), 200); }
-eng::Color NavColor(int p) { return eng::RGB(static_cast<uint8_t>((p % 32) * 8), static_cast<uint8_t>(128 + (p / 32) * 4), 40); }
-constexpr eng::Color kDarkKey{248, 0, 248};
+using testimg::ItemColor;
+using testimg::MakeImages;
+using testimg::NavColor;
 constexpr eng::Color kMarker{8, 252, 8};  // what a cell held before it was drawn
 
-eng::ImageList MakeImages() {
-  eng::ImageList list;
-  for (int i = 0; i < assets::kImageCount; ++i) {
-    const assets::ImageSpec& spec = assets::kImageSpecs[i];
-    eng::ImageItem& item = list.Add();
-    item.name = std::string(spec.name);
-    item.picture.SetSize(spec.width, spec.height);
-    item.picture.Fill(ItemColor(i));
-    item.patternWidth = spec.patternWidth;
-    item.patternHeight = spec.patternHeight;
-  }
-  eng::ImageItem& nav = list[assets::kNavigators];
-  for (int p = 0; p < 40; ++p)
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) nav.picture.SetPixel((p % 10) * 16 + x, (p / 10) * 16 + y, NavColor(p));
-  // The veil covers only the left half of a cell here, so what lies under it
-  // stays readable on the right.
-  eng::ImageItem& dark = list[assets::kCloseCellDark];
-  dark.transparent = true;
-  dark.transparentColor = kDarkKey;
-  for (int y = 0; y < 16; ++y)
-    for (int x = 8; x < 16; ++x) dark.picture.SetPixel(x, y, kDarkKey);
-  list.RestoreAll();
-  return list;
-}
-
-struct CountingHost : SeaHost {
-  int resets = 0;
-  void ResetTurnState() override { ++resets; }
-};
+using CountingHost = FakeSeaHost;
 
 class BattleFieldTest : public ::testing::Test {
  protected:
-  BattleFieldTest() : field(images, host) { field.GridSurface.Create(GridWidth, GridHeight); }
+  BattleFieldTest() : field(images, random, host) { field.GridSurface.Create(GridWidth, GridHeight); }
 
   uint16_t Pixel(int x, int y, int dx, int dy) const {
     return field.GridSurface.GetPixel(CellSize * (x - 1) + dx, CellSize * (y - 1) + dy);
@@ -70,6 +41,7 @@ class BattleFieldTest : public ::testing::Test {
   }
 
   eng::ImageList images = MakeImages();
+  eng::RandomSource random{7};
   CountingHost host;
   TBattleField field;
 };
@@ -282,7 +254,8 @@ TEST_F(BattleFieldTest, CellsOutsideTheGridAreIgnored) {
 TEST(BattleFieldNoDisplay, DrawingBeforeTheSurfaceExistsDoesNothing) {
   eng::ImageList images = MakeImages();
   CountingHost host;
-  TBattleField field(images, host);
+  eng::RandomSource random(7);
+  TBattleField field(images, random, host);
   field.OpenForPlacement(true);
   field.SetShownCode(3, 3, true, 50);
   EXPECT_FALSE(field.GridSurface.Exists());

@@ -12,7 +12,8 @@ constexpr uint8_t kFleetTypes[kFleetSize] = {4, 3, 3, 2, 2, 2, 1, 1, 1, 1};
 
 }  // namespace
 
-TBattleField::TBattleField(eng::ImageList& images, SeaHost& host) : images_(images), host_(host) {
+TBattleField::TBattleField(eng::ImageList& images, eng::RandomSource& random, SeaHost& host)
+    : images_(images), random_(random), host_(host) {
   Current.Image.SetSize(GridWidth, GridHeight);
   Current.ImageBackup.SetSize(GridWidth, GridHeight);
   CellsClosed = 1;
@@ -103,10 +104,14 @@ void TBattleField::Reset() {
 void TBattleField::OpenForPlacement(bool redraw) {
   Reset();
   host_.ResetTurnState();
+  OpenAllCells();
+  if (redraw) DrawAllCells();
+}
+
+void TBattleField::OpenAllCells() {
   const TSeaCell open{cell::Opened, cell::Water, 0};
   TrueCells.Fill(open);
   ShownCells.Fill(open);
-  if (redraw) DrawAllCells();
 }
 
 void TBattleField::CloseAllCells(bool redraw) {

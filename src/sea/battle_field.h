@@ -9,6 +9,7 @@
 
 #include "engine/image_list.h"
 #include "engine/picture.h"
+#include "engine/random.h"
 #include "engine/surface.h"
 #include "sea/sea_cell.h"
 #include "sea/sea_host.h"
@@ -18,7 +19,9 @@ inline constexpr int kFleetSize = 10;
 
 class TBattleField {
  public:
-  TBattleField(eng::ImageList& images, SeaHost& host);
+  // Every random choice of the grid comes from the one program-wide
+  // generator, so a seed reproduces a game.
+  TBattleField(eng::ImageList& images, eng::RandomSource& random, SeaHost& host);
   TBattleField(const TBattleField&) = delete;
   TBattleField& operator=(const TBattleField&) = delete;
 
@@ -58,6 +61,9 @@ class TBattleField {
   uint8_t Dragging = 0;
   uint8_t ShipActive = 0;    // the ship in hand has landed and may be moved
   uint8_t InvalidShown = 0;  // the ship's picture shows in greys
+  // Random places tried for one of the computer's ships before its whole
+  // layout begins again.
+  int EnemyPlaceAttempts = 2000;
   int32_t ClickX = 0;        // last cell clicked on this grid
   int32_t ClickY = 0;
 
@@ -109,12 +115,77 @@ class TBattleField {
   // the count follows the list.
   static void RemoveFromList(TCellPoint point, std::vector<TCellPoint>& list, int16_t& count);
 
+  // --- The placement rules and the ship in hand (placement.cpp) ---
+  // A fresh ship of the type in hand, centred, with an empty shape.
+  void NewCurrentShip(uint8_t type);
+  // Gives the ship in hand a shape variant of its type, with its picture.
+  void BuildShip(uint8_t variant);
+  // Every ship cell lands inside the grid with the shape's corner on (x, y).
+  bool CheckInside(int x, int y) const;
+  // No ship cell at (x, y) lies on or beside a cell of a fixed ship.
+  bool CheckSpacing(int x, int y) const;
+  // Marks the ship cells of the ship in hand as blocked or allowed.
+  void SetShapeValidity(bool blocked);
+  // Shows the ship in hand, with its ring, in ShownCells.
+  void DrawCurrentShip(bool redraw);
+  // The same for a stored ship standing in for the ship in hand: a ship
+  // fixed while it slid in is drawn from its flight record.
+  void DrawCurrentShip(TShipRecord& ship, bool redraw);
+  // Shows again what TrueCells holds under the ship in hand.
+  void EraseCurrentShip();
+  void MoveCurrentShip(int x, int y);
+  // Whether pixel (a, b) of the grid lies on the ship in hand or its ring.
+  bool HitTestCurrentShip(int a, int b) const;
+  // Fixes the ship in hand and brings a ship of the type onto the grid;
+  // false, with nothing changed, when the ship in hand may not be fixed.
+  bool TakeNextShip(uint8_t type);
+  // The order in which a new ship's position is sought from the random
+  // start (x0, y0): forward to the bottom, then backward to the top, every
+  // other column.
+  static std::vector<TCellPoint> PositionSearchOrder(int x0, int y0);
+  // One frame of the ships sliding into place, drawn onto the back surface.
+  void SlideInStep(eng::Surface& back, int lagCount);
+
+  // --- Editing the placement (placement_editing.cpp) ---
+  // Writes the ship in hand into both planes and the fleet; the tenth ship
+  // of the own grid starts the battle.
+  void FixCurrentShip();
+  // Own grid: takes and fixes every remaining ship. Enemy grid: lays out the
+  // computer's whole fleet.
+  void AutoPlace();
+  // The next shape variant of the type.
+  void ModifyShip();
+  // The next shape of the rotation group.
+  void RotateShip();
+  // Rebuilds the ship in hand after its variant changed, keeping its place.
+  void RebuildCurrentShip();
+  // Pulls the ship in hand back inside the grid.
+  void ClampCurrentShip();
+
+  // --- Hidden items, once the fleet is complete (seeding.cpp) ---
+  void PlaceBonuses();
+  // Puts the code into as many random water cells as asked for, or as are left.
+  void PlaceRandomCode(uint8_t code, uint8_t count);
+  void PlaceNavigators();
+
   eng::ImageList& Images() { return images_; }
+  eng::RandomSource& Random() { return random_; }
   SeaHost& Host() { return host_; }
 
  private:
   void DrawImage(int index, int pattern, int x, int y);
+  // Opens every cell of both planes as water.
+  void OpenAllCells();
+  bool ShipInside(const TShipRecord& ship, int x, int y) const;
+  bool ShipSpaced(const TShipRecord& ship, int x, int y) const;
+  // Lays out the computer's fleet once; false when a ship found no place.
+  bool TryEnemyLayout();
+  // The navigator passes (seeding.cpp).
+  void PlaceRowNavigators(bool pointRight);
+  void PlaceColumnNavigators(bool pointUp);
+  int ShipCellsToward(int x, int y, int dx, int dy) const;
 
   eng::ImageList& images_;
+  eng::RandomSource& random_;
   SeaHost& host_;
 };
