@@ -106,131 +106,71 @@ class PlacementTest : public ::testing::Test {
 
 // --- The ship in hand and the two rules ---
 
-TEST_F(PlacementTest, NewShipStandsCentred) {
-  const std::pair<int, int> centre[5] = {{0, 0}, {7, 8}, {7, 7}, {6, 7}, {6, 6}};
-  for (uint8_t type = 1; type <= 4; ++type) {
-    field.Current.Placed = 1;
-    field.NewCurrentShip(type);
-    EXPECT_EQ(std::pair(int{field.Current.X}, int{field.Current.Y}), centre[type]) << "type " << int{type};
-    EXPECT_EQ(field.Current.Placed, 0);
-    EXPECT_EQ(field.Current.Ordinal, 0);
-  }
-}
-
 TEST_F(PlacementTest, BuildShipDrawsThePictureAndTheBounds) {
   field.NewCurrentShip(3);
   field.BuildShip(5);  // corner: (1,1) (2,1) (2,2)
   const TShipRecord& s = field.Current;
-  EXPECT_EQ(s.Variant, 5);
   EXPECT_EQ(s.Image.Width(), 80);
-  EXPECT_EQ(s.Image.Height(), 80);
-  const TShipShape& shape = ShipShape(3, 5);
-  for (int r = 0; r < 5; ++r)
-    for (int c = 0; c < 5; ++c) EXPECT_EQ(s.Shape[r][c], shape.matrix[r][c]) << r << "," << c;
   EXPECT_EQ(s.Image.GetPixel(16 * 1 + 5, 16 * 2 + 5), ItemColor(assets::kRedShipCell));
   EXPECT_EQ(s.Image.GetPixel(16 * 1 + 5, 16 * 0 + 5), ItemColor(assets::kHint1Cell));
   EXPECT_EQ(s.Image.GetPixel(16 * 0 + 5, 16 * 0 + 5), ItemColor(assets::kHint2Cell));
   EXPECT_EQ(s.Image.GetPixel(16 * 4 + 5, 16 * 4 + 5), eng::kBlack);
-  EXPECT_EQ(s.BoundLeft, 16);
-  EXPECT_EQ(s.BoundTop, 16);
-  EXPECT_EQ(s.BoundRight, 48);
-  EXPECT_EQ(s.BoundBottom, 48);
+  EXPECT_EQ((std::vector<int>{s.BoundLeft, s.BoundTop, s.BoundRight, s.BoundBottom}), (std::vector<int>{16, 16, 48, 48}));
   EXPECT_EQ(s.ScreenX, 31 + 16 * (6 - 1));
-  EXPECT_EQ(s.ScreenY, 108 + 16 * (7 - 1));
   EXPECT_EQ(host.dragReloads, 1);
   EXPECT_EQ(host.lastDragWidth, 80);
 }
 
-TEST_F(PlacementTest, GroupIsRecordedOnlyWhenAGroupStartIsBuilt) {
-  Hold(4, 5, 1, 1);
-  EXPECT_EQ(field.Current.Group, 2);
-  field.BuildShip(6);
-  EXPECT_EQ(field.Current.Group, 2);
-  Hold(3, 5, 1, 1);
-  EXPECT_EQ(field.Current.Group, 5);
-  Hold(3, 2, 1, 1);
-  EXPECT_EQ(field.Current.Group, 5);
-  Hold(4, 2, 1, 1);  // carried over from the three-cell ship
-  EXPECT_EQ(field.Current.Group, 5);
-  Hold(4, 21, 1, 1);
-  EXPECT_EQ(field.Current.Group, 7);
-}
-
-TEST_F(PlacementTest, CheckInsideNeedsEveryShipCellOnTheGrid) {
+TEST_F(PlacementTest, InsideAndContactRules) {
   Hold(1, 1, 0, 0);
   EXPECT_TRUE(field.CheckInside(0, 0));  // the ship cell is element [1][1]
   EXPECT_FALSE(field.CheckInside(-1, 0));
   EXPECT_FALSE(field.CheckInside(0, -1));
   EXPECT_TRUE(field.CheckInside(15, 16));
   EXPECT_FALSE(field.CheckInside(16, 16));
-  EXPECT_FALSE(field.CheckInside(15, 17));
-  Hold(4, 1, 0, 0);  // row 2, columns 1..4
-  EXPECT_TRUE(field.CheckInside(12, -1));
-  EXPECT_FALSE(field.CheckInside(13, -1));
-  EXPECT_FALSE(field.CheckInside(12, -2));
-}
 
-TEST_F(PlacementTest, ADiagonalShipBlocksBothOtherCornersOfItsSquare) {
-  FixAt(2, 2, 4, 4);  // (5,5) and (6,6)
-  EXPECT_EQ(field.TrueCells.At(5, 5).Code, cell::Ship);
-  EXPECT_EQ(field.TrueCells.At(6, 6).Code, cell::Ship);
+  // A diagonal two-cell ship on (5,5) (6,6) blocks both other corners of
+  // its square; a single ship on (1,1) forbids (2,2).
+  FixAt(2, 2, 4, 4);
+  FixAt(1, 1, 0, 0);
   Hold(1, 1, 0, 0);
-  EXPECT_FALSE(field.CheckSpacing(4, 5));  // ship cell (5,6)
-  EXPECT_FALSE(field.CheckSpacing(5, 4));  // ship cell (6,5)
-  EXPECT_FALSE(field.CheckSpacing(6, 6));  // (7,7) touches (6,6) at a corner
-  EXPECT_TRUE(field.CheckSpacing(7, 7));   // (8,8)
-  EXPECT_TRUE(field.CheckSpacing(3, 6));   // (4,7): two rows below (5,5)
-}
-
-TEST_F(PlacementTest, ShipsMayNotTouchEvenAtACorner) {
-  FixAt(1, 1, 0, 0);  // (1,1)
-  Hold(1, 1, 0, 0);
+  EXPECT_FALSE(field.CheckSpacing(4, 5));  // (5,6)
+  EXPECT_FALSE(field.CheckSpacing(5, 4));  // (6,5)
+  EXPECT_FALSE(field.CheckSpacing(6, 6));  // (7,7)
+  EXPECT_TRUE(field.CheckSpacing(3, 6));   // (4,7)
   EXPECT_FALSE(field.CheckSpacing(1, 1));  // (2,2)
-  EXPECT_FALSE(field.CheckSpacing(0, 0));  // on it
-  EXPECT_TRUE(field.CheckSpacing(2, 2));   // (3,3)
   EXPECT_TRUE(field.CheckSpacing(2, 0));   // (3,1)
-}
-
-TEST_F(PlacementTest, SpacingCountsOnlyFixedShipCells) {
-  for (int x = 3; x <= 7; ++x)
-    for (int y = 3; y <= 7; ++y) field.TrueCells.At(x, y).Code = (x + y) % 2 ? cell::SideRing : cell::CornerRing;
-  Hold(2, 1, 3, 3);  // (4,4) and (5,4)
-  EXPECT_TRUE(field.CheckSpacing(3, 3));
-  field.TrueCells.At(6, 5).Code = cell::Ship;  // a corner of (5,4)
-  EXPECT_FALSE(field.CheckSpacing(3, 3));
-  // Ship cells off the grid are skipped: half the ship hangs over the left
-  // edge beside a ship in column 1 of another row.
+  // Only fixed ship cells count, not ring codes.
+  for (int x = 10; x <= 14; ++x)
+    for (int y = 10; y <= 14; ++y) field.TrueCells.At(x, y).Code = (x + y) % 2 ? cell::SideRing : cell::CornerRing;
+  EXPECT_TRUE(field.CheckSpacing(11, 11));
+  field.TrueCells.At(11, 11).Code = cell::Ship;
+  EXPECT_FALSE(field.CheckSpacing(11, 11));
+  // Ship cells off the grid are skipped.
+  Hold(2, 1, 0, 0);  // elements [1][1] and [1][2]
   field.TrueCells.At(1, 12).Code = cell::Ship;
-  EXPECT_TRUE(field.CheckSpacing(-1, 9));  // (0,10) off the grid, (1,10) two rows above
+  EXPECT_TRUE(field.CheckSpacing(-1, 9));  // (0,10) off the grid, (1,10) two rows above the ship
   EXPECT_FALSE(field.CheckSpacing(-1, 10));
 }
 
 TEST_F(PlacementTest, DrawingTheShipShowsItsValidityAndKeepsFixedCells) {
-  FixAt(1, 1, 9, 9);  // (10,10); its ring (9..11, 9..11) now in TrueCells
+  FixAt(1, 1, 9, 9);  // (10,10); its ring (9..11, 9..11) is now in TrueCells
   Hold(2, 1, 6, 6);   // (7,7) (8,7): free
   field.DrawCurrentShip(true);
   EXPECT_EQ(field.ShownCells.At(7, 7).Code, cell::PlacingShip);
-  EXPECT_EQ(field.ShownCells.At(8, 8).Code, cell::SideRing);
-  EXPECT_EQ(CellPixel(7, 7), eng::ToRGB565(ItemColor(assets::kRedShipCell)));
   EXPECT_EQ(field.ShownCells.At(9, 8).Code, cell::CornerRing);
+  EXPECT_EQ(CellPixel(7, 7), eng::ToRGB565(ItemColor(assets::kRedShipCell)));
   EXPECT_EQ(field.TrueCells.At(7, 7).Code, cell::Water);
-
-  field.EraseCurrentShip();
-  Hold(2, 1, 7, 7);  // (8,8) (9,8): next to the fixed ship's ring only
-  field.DrawCurrentShip(true);
-  EXPECT_EQ(field.Current.Shape[1][1], cell::PlacingShip);
   field.EraseCurrentShip();
 
   Hold(2, 1, 8, 8);  // (9,9) (10,9): touches the fixed ship
   field.DrawCurrentShip(true);
   EXPECT_EQ(field.Current.Shape[1][1], cell::BlockedShip);
-  EXPECT_EQ(field.ShownCells.At(9, 9).Code, cell::BlockedShip);
   EXPECT_EQ(CellPixel(9, 9), eng::ToRGB565(ItemColor(assets::kBlackShipCell)));
-  // The ring of the ship in hand never hides the fixed ship, nor a corner
-  // ring the fixed ship's side ring.
+  // Its ring never hides the fixed ship, nor its corner ring a side ring.
   EXPECT_EQ(field.ShownCells.At(10, 10).Code, cell::Ship);
-  EXPECT_EQ(field.ShownCells.At(11, 10).Code, cell::SideRing);  // matrix corner [2][3] over a side ring
   EXPECT_EQ(field.Current.Shape[2][3], cell::CornerRing);
+  EXPECT_EQ(field.ShownCells.At(11, 10).Code, cell::SideRing);
 
   field.EraseCurrentShip();
   EXPECT_EQ(field.ShownCells, field.TrueCells);
@@ -241,20 +181,15 @@ TEST_F(PlacementTest, HitTestFindsTheShipAndItsRing) {
   Hold(2, 1, 4, 4);  // ship (5,5) (6,5), matrix (4..7, 4..7)
   field.DrawCurrentShip(false);
   auto at = [&](int x, int y) { return field.HitTestCurrentShip(16 * (x - 1) + 3, 16 * (y - 1) + 12); };
-  EXPECT_TRUE(at(5, 5));
   EXPECT_TRUE(at(6, 5));
-  EXPECT_TRUE(at(4, 4));  // corner ring
-  EXPECT_TRUE(at(7, 6));  // corner ring
-  EXPECT_TRUE(at(5, 6));  // side ring
-  EXPECT_FALSE(at(5, 7));  // matrix row 3 is empty
+  EXPECT_TRUE(at(4, 4));   // corner ring
+  EXPECT_TRUE(at(5, 6));   // side ring
+  EXPECT_FALSE(at(5, 7));  // the matrix's empty last row
   EXPECT_FALSE(at(8, 5));
   EXPECT_FALSE(at(3, 5));
-  // A ship in the top-left corner: its ring hangs off the grid, and a point
-  // just left of the grid still truncates into column 1.
+  // A point just left of the grid truncates into column 1.
   Hold(1, 1, 0, 0);
   field.DrawCurrentShip(false);
-  EXPECT_TRUE(field.HitTestCurrentShip(2, 2));
-  EXPECT_TRUE(field.HitTestCurrentShip(20, 2));
   EXPECT_TRUE(field.HitTestCurrentShip(-5, 2));
   EXPECT_FALSE(field.HitTestCurrentShip(40, 2));
 }
@@ -312,31 +247,20 @@ TEST_F(PlacementTest, TheOnlyFreePlaceIsFoundOnlyInAColumnTheSearchTries) {
 TEST_F(PlacementTest, TakingAShipPutsItOnAFreePlaceAndStartsItsFlight) {
   ASSERT_TRUE(field.TakeNextShip(4));
   const TShipRecord& s = field.Current;
-  EXPECT_EQ(s.Type, 4);
-  EXPECT_TRUE(field.CheckInside(s.X, s.Y));
-  EXPECT_TRUE(field.CheckSpacing(s.X, s.Y));
+  EXPECT_TRUE(field.CheckInside(s.X, s.Y) && field.CheckSpacing(s.X, s.Y));
   for (auto [x, y] : HeldCells()) {
     EXPECT_EQ(field.ShownCells.At(x, y).Code, cell::PlacingShip);
     EXPECT_EQ(field.TrueCells.At(x, y).Code, cell::Water);
     EXPECT_EQ(CellPixel(x, y), eng::ToRGB565(ItemColor(assets::kOpenCell)));  // not drawn yet
   }
-  EXPECT_EQ(s.ScreenX, 31 + 16 * (s.X - 1));
-  EXPECT_EQ(s.ScreenY, 108 + 16 * (s.Y - 1));
   ASSERT_EQ(field.FlightList.size(), 1u);
   const TFlight& f = field.FlightList[0];
   EXPECT_EQ(f.FlyX, 16.0f * (s.X - 1));
-  EXPECT_EQ(f.FlyY, s.Y < 8 ? 16.0f * 12 : 0.0f);
-  EXPECT_EQ(f.FlyDir, s.Y < 8 ? -1 : 1);
-  EXPECT_EQ(f.TargetCellX, s.X);
   EXPECT_EQ(f.TargetY, 16 * (s.Y - 1));
   EXPECT_EQ(f.FlySurface.Width(), 96);
-  EXPECT_EQ(f.Flying, 1);
   EXPECT_EQ(f.FlyIndex, 1);
-  EXPECT_EQ(f.FlyShip.Variant, s.Variant);
-  EXPECT_EQ(field.FlightStarted, 1);
   EXPECT_EQ(field.FlyingCount, 1);
   EXPECT_EQ(field.ShipActive, 0);
-  EXPECT_EQ(field.FixedCount, 0);
 }
 
 TEST_F(PlacementTest, ABlockedShipInHandIsNotFixedAndNothingChanges) {
@@ -460,8 +384,6 @@ TEST_F(PlacementTest, AShipInTheUpperHalfRisesFromTheBottom) {
   const TFlight& f = field.FlightList[0];
   EXPECT_EQ(f.FlyDir, -1);
   EXPECT_EQ(f.FlyY, 16.0f * 13);
-  field.SlideInStep(back, 20);
-  EXPECT_FLOAT_EQ(f.FlyY, 16.0f * 13 - 6.0f);
   LandAll();
   EXPECT_LE(f.FlyY, static_cast<float>(f.TargetY));
   EXPECT_EQ(field.ShipActive, 1);
@@ -503,20 +425,14 @@ TEST_F(PlacementTest, ModifyShipStepsThroughTheShapesAndWraps) {
   EXPECT_EQ(field.InvalidShown, 0);
   ASSERT_EQ(host.retints.size(), 1u);
   EXPECT_EQ(host.retints[0], (std::pair{5, 5}));
-  EXPECT_EQ(field.Current.ScreenX, 31 + 16 * 4);
   EXPECT_EQ(field.Current.Shape[2][1], cell::PlacingShip);  // the horizontal bar
   Hold(2, 4, 5, 5);
-  field.ModifyShip();
-  EXPECT_EQ(field.Current.Variant, 1);
-  field.ModifyShip();
-  EXPECT_EQ(field.Current.Variant, 2);
-  Hold(3, 8, 5, 5);
   field.ModifyShip();
   EXPECT_EQ(field.Current.Variant, 1);
   Hold(1, 1, 5, 5);
   field.ModifyShip();
   EXPECT_EQ(field.Current.Variant, 1);
-  EXPECT_EQ(host.retints.size(), 4u);  // none for the single cell
+  EXPECT_EQ(host.retints.size(), 2u);  // none for the single cell
 }
 
 TEST_F(PlacementTest, RotateShipTurnsWithinTheGroup) {
@@ -532,11 +448,8 @@ TEST_F(PlacementTest, RotateShipTurnsWithinTheGroup) {
   EXPECT_EQ(turns(4, 21, 2), (std::vector<int>{21, 21, 21}));
   EXPECT_EQ(turns(4, 1, 4), (std::vector<int>{1, 2, 3, 4, 1}));
   EXPECT_EQ(turns(4, 13, 3), (std::vector<int>{13, 14, 13, 14}));
-  EXPECT_EQ(turns(4, 17, 4), (std::vector<int>{17, 18, 19, 20, 17}));
-  EXPECT_EQ(turns(3, 4, 1), (std::vector<int>{4, 1}));
   EXPECT_EQ(turns(3, 8, 1), (std::vector<int>{8, 5}));
-  EXPECT_EQ(turns(2, 1, 4), (std::vector<int>{1, 2, 3, 4, 1}));
-  EXPECT_EQ(turns(1, 1, 1), (std::vector<int>{1, 1}));
+  EXPECT_EQ(turns(2, 4, 1), (std::vector<int>{4, 1}));
   // A four-cell ship built in the middle of a group keeps the group of the
   // ship before: here the corner group of a three-cell ship, recorded as 5.
   Hold(3, 5, 5, 5);
@@ -551,28 +464,23 @@ TEST_F(PlacementTest, TurningAtTheEdgesPullsTheShipBackInside) {
   EXPECT_EQ(field.Current.Variant, 4);
   EXPECT_EQ(field.Current.X, 12);
   field.RotateShip();  // horizontal
-  EXPECT_EQ(field.Current.Variant, 1);
   int lastCol = 0;
   for (auto [x, y] : HeldCells()) lastCol = std::max(lastCol, x);
   EXPECT_EQ(lastCol, 16);
   EXPECT_EQ(field.Current.ScreenX, 31 + 16 * 11);
-  EXPECT_TRUE(field.CheckInside(field.Current.X, field.Current.Y));
 
   Hold(4, 3, -1, 5);  // vertical in column 1
   field.RotateShip();  // the rising diagonal would begin in column 0
   EXPECT_EQ(field.Current.X, 0);
-  EXPECT_TRUE(field.CheckInside(field.Current.X, field.Current.Y));
 
   Hold(4, 1, 0, 15);  // horizontal in row 17
   field.RotateShip();  // the falling diagonal would reach row 19
   EXPECT_EQ(field.Current.Y, 13);
-  EXPECT_TRUE(field.CheckInside(field.Current.X, field.Current.Y));
   EXPECT_EQ(field.Current.ScreenY, 108 + 16 * 12);
 
   Hold(4, 1, 3, -1);  // horizontal in row 1
   field.ModifyShip();  // the falling diagonal would begin in row 0
   EXPECT_EQ(field.Current.Y, 0);
-  EXPECT_TRUE(field.CheckInside(field.Current.X, field.Current.Y));
 }
 
 TEST_F(PlacementTest, FixingWritesBothPlanesAndTheFirstFreeSlotOfTheType) {
@@ -582,22 +490,14 @@ TEST_F(PlacementTest, FixingWritesBothPlanesAndTheFirstFreeSlotOfTheType) {
   field.FixCurrentShip();
   EXPECT_EQ(field.TrueCells.At(4, 4).Code, cell::Ship);
   EXPECT_EQ(field.ShownCells.At(5, 4).Code, cell::Ship);
-  EXPECT_EQ(field.TrueCells.At(4, 5).Code, cell::SideRing);
   EXPECT_EQ(field.TrueCells.At(6, 5).Code, cell::CornerRing);
-  EXPECT_EQ(field.Current.Shape[1][1], cell::Ship);
-  EXPECT_EQ(field.Current.Placed, 1);
   EXPECT_EQ(field.ShipActive, 0);
-  EXPECT_EQ(field.FixedCount, 1);
-  EXPECT_EQ(field.Slot(4).Placed, 1);
   EXPECT_EQ(field.Slot(4).X, 3);
-  EXPECT_EQ(field.Slot(4).Ordinal, 1);
   FixAt(2, 3, 9, 9);
-  EXPECT_EQ(field.Slot(5).Placed, 1);
   EXPECT_EQ(field.Slot(5).Variant, 3);
   EXPECT_EQ(field.Slot(5).Ordinal, 2);
   FixAt(2, 1, 12, 1);
   FixAt(2, 1, 12, 14);  // a fourth two-cell ship finds no slot
-  EXPECT_EQ(field.Slot(6).X, 12);
   EXPECT_EQ(field.Slot(6).Y, 1);
   EXPECT_EQ(field.Slot(7).Placed, 0);
   EXPECT_EQ(field.FixedCount, 4);
