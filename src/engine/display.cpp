@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/keys.h"
 #include "engine/picture.h"
@@ -115,6 +116,7 @@ void Display::DestroyPresenter() {
 
 bool Display::Initialize(bool fullScreen) {
   if (initialized_) return true;
+  shown_.clear();
   fullScreen_ = fullScreen;
   if (!CreateWindow()) return false;
   SDL_SetWindowFullscreen(impl_->window, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -152,11 +154,22 @@ bool Display::Ready() const {
 void Display::Present() {
   if (!initialized_ || !impl_->texture || !back_.Exists()) return;
   SDL_Surface* s = back_.Sdl();
+  const size_t bytes = static_cast<size_t>(s->pitch) * s->h;
+  if (shown_.size() * 2 == bytes && std::memcmp(shown_.data(), s->pixels, bytes) == 0) {
+    Pace();
+    return;
+  }
+  shown_.resize(bytes / 2);
+  std::memcpy(shown_.data(), s->pixels, bytes);
   SDL_UpdateTexture(impl_->texture, nullptr, s->pixels, s->pitch);
   SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
   SDL_RenderClear(impl_->renderer);
   SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
   SDL_RenderPresent(impl_->renderer);
+  Pace();
+}
+
+void Display::Pace() {
   // Pace to the refresh rate by sleeping. With working vsync the present
   // has already waited and nothing is left to sleep; a driver that claims
   // vsync but does not wait still never spins a core.
@@ -197,7 +210,9 @@ void Display::Dispatch(const void* sdlEvent) {
         }
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
           nextFrame_ = clock_.Ticks();
+          shown_.clear();
           LifeCycle(&DisplayHandler::Exposed);
           break;
         default: break;
@@ -205,6 +220,7 @@ void Display::Dispatch(const void* sdlEvent) {
       break;
     case SDL_RENDER_DEVICE_RESET:
       // The texture went with the device: rebuild it, then every surface.
+      shown_.clear();
       if (initialized_) {
         DestroyPresenter();
         CreatePresenter();
@@ -212,6 +228,7 @@ void Display::Dispatch(const void* sdlEvent) {
       }
       break;
     case SDL_RENDER_TARGETS_RESET:
+      shown_.clear();
       if (initialized_) LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
       break;
     case SDL_MOUSEBUTTONDOWN:

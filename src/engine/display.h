@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/surface.h"
@@ -62,8 +63,11 @@ class Display {
   bool Ready() const;
 
   Surface& BackSurface() { return back_; }
-  // Shows the back surface; without vsync, sleeps to the display's refresh.
+  // Shows the back surface, then paces (below).
   void Present();
+  // Sleeps until the next frame of the display's refresh is due, so the loop
+  // never spins a core, also in frames that present nothing.
+  void Pace();
   bool VSync() const { return vsync_; }
   int RefreshRate() const { return refreshRate_; }
 
@@ -123,6 +127,10 @@ class Display {
   bool vsync_ = false;
   int refreshRate_ = 60;
   double nextFrame_ = 0;  // ms on the clock when the next unsynced frame is due
+  // The frame last shown. A frame equal to it is not shown again: a still
+  // screen then costs no upload and no scaling. Cleared whenever the window
+  // may have lost what it showed.
+  std::vector<uint16_t> shown_;
   unsigned buttons_ = 0;  // mouse buttons held, as Shift bits
 };
 

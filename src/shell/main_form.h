@@ -53,6 +53,14 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void CloseRequested() override;
   void FormKeyDown(int key);
 
+  // --- Placement commands (R and the wheel turn, M changes the shape) ---
+  void TypeShipBtnClick(int type);
+  void FixBtnClick();
+  void AutoBtnClick();
+  void ModifyBtnClick();
+  void RotateBtnClick();
+  void Exit1Click();
+
   // --- Frame loop ---
   // One frame with LagCount milliseconds; true when it presented.
   bool DXTimerTimer(int lagCount);
@@ -69,6 +77,13 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void MinimizeWindow() override;
   void CloseWindow() override;
   void SendChatLine() override;
+  bool OpenSession() override;
+  int SessionPlayerCount() override;
+  std::string RemotePlayerName() override;
+  void ShowChatEdit(bool show) override;
+  void SendChatText(const std::string& text) override;
+  void SendFleet() override;
+  bool Confirm(const std::string& text) override;
 
   // --- What the window owns ---
   eng::Clock& Clock() { return *clock_; }
@@ -87,6 +102,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   std::string Caption() const;
 
  private:
+  bool ShipInHand();
   void DrawGrid(TBattleField& grid, int lagCount);
   void DrawFrameBars();
   void DrawSoftwareCursor();

@@ -1,0 +1,90 @@
+// One frame: everything that moves is advanced by LagCount and the screen
+// is composed bottom layer first, then presented.
+#include <cmath>
+#include <string>
+
+#include "assets/image_table.h"
+#include "engine/canvas.h"
+#include "effects/grid_animation.h"
+#include "shell/main_form.h"
+
+using namespace assets;
+
+bool TMainForm::DXTimerTimer(int lagCount) {
+  if (!display_.Ready()) return false;
+  TCommon& c = common_;
+  eng::Surface& back = display_.BackSurface();
+
+  sprites_.Move(lagCount);
+  sprites_.Dead();
+
+  if (c.LogoShown) {
+    if (c.AnyInput) {
+      // The last logo frame stays on the screen while the clock runs out.
+      c.LogoClock += 0.5f * lagCount;
+      if (c.LogoClock >= 10000) {
+        c.LogoShown = 0;
+        LogoSurface.Release();
+      }
+      return false;
+    }
+    back.Draw(0, 0, LogoSurface, false);
+    display_.Present();
+    ++FramesPresented;
+    return true;
+  }
+
+  back.Draw(0, 0, BackgroundSurface, false);
+  if (ShowFps) {
+    eng::Canvas& canvas = back.GetCanvas();
+    canvas.brushClear = true;
+    canvas.TextOut(0, 400, "FPS: " + std::to_string(timer_.FrameRate()));
+  }
+  c.DrawMenu(back);
+  if (c.ChooserBehind) c.DrawChooser(back, lagCount);
+  DrawGrid(own_, lagCount);
+  DrawGrid(enemy_, lagCount);
+  own_.SlideInStep(back, lagCount);
+  if (own_.ShipActive) {
+    const eng::Picture& image = own_.Current.Image;
+    back.DrawAlpha(eng::Rect{own_.Current.ScreenX, own_.Current.ScreenY, image.Width(), image.Height()},
+                   c.DragSurface, c.DragSurface.ClientRect(), own_.Current.Alpha, true);
+  }
+  MeterStep(own_, c.CounterSurface, lagCount);
+  MeterStep(enemy_, c.CounterSurface, lagCount);
+  back.Draw(303, 131, c.CounterSurface, true);
+  DrawFrameBars();
+  DrawShownRays(enemy_, back);
+  c.DrawScore(back, lagCount);
+  sprites_.Draw(back);
+  c.UpdateBlink();
+  back.Draw(54, 65, c.StatusSurface, true);
+  c.DrawShatter(back, lagCount);
+  c.DrawAssemble(back, lagCount);
+  if (!c.ChooserBehind) c.DrawChooser(back, lagCount);
+  c.DrawOverlay(back);
+  if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
+  c.UpdateCursorShape();
+  DrawSoftwareCursor();
+  DrawCursorIcons(enemy_, c, back);
+  display_.Present();
+  ++FramesPresented;
+  return true;
+}
+
+void TMainForm::DrawGrid(TBattleField& grid, int lagCount) {
+  (void)lagCount;
+  display_.BackSurface().Draw(grid.OriginX, grid.OriginY, grid.GridSurface, false);
+}
+
+void TMainForm::DrawFrameBars() {
+  eng::Surface& back = display_.BackSurface();
+  for (int i = 0; i < 4; ++i) {
+    images_[kMainBlock1 + i].Draw(back, common_.OwnFrame[i].x, common_.OwnFrame[i].y, 0);
+    images_[kMainBlock1 + i].Draw(back, common_.EnemyFrame[i].x, common_.EnemyFrame[i].y, 0);
+  }
+}
+
+void TMainForm::DrawSoftwareCursor() {
+  images_[kScursor].Draw(display_.BackSurface(), common_.MouseX, common_.MouseY, common_.CursorPattern);
+}

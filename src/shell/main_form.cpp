@@ -1,0 +1,331 @@
+#include "shell/main_form.h"
+
+#include <spawn.h>
+
+#include <chrono>
+
+#include "assets/image_table.h"
+#include "engine/canvas.h"
+#include "assets/pictures.h"
+#include "assets/waves.h"
+#include "engine/keys.h"
+#include "engine/message_box.h"
+#include "engine/text_codec.h"
+#include "settings/settings_file.h"
+
+extern char** environ;
+
+using namespace assets;
+
+namespace {
+
+eng::ImageList PaintedImages() {
+  eng::ImageList list;
+  assets::PaintPictures(list);
+  list.RestoreAll();
+  return list;
+}
+
+eng::WaveList SynthesisedWaves() {
+  eng::WaveList list;
+  assets::BuildWaves(list);
+  return list;
+}
+
+std::string WithSlash(std::string dir) {
+  if (!dir.empty() && dir.back() != '/') dir += '/';
+  return dir;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(MainFormOptions options)
+    : AppDir(WithSlash(options.appDir.empty() ? ProgramDirectory() : options.appDir)),
+      options_(std::move(options)),
+      systemClock_(options_.clock ? nullptr : std::make_unique<eng::SystemClock>()),
+      clock_(options_.clock ? options_.clock : systemClock_.get()),
+      images_(PaintedImages()),
+      waves_(SynthesisedWaves()),
+      display_(*this, *clock_),
+      timer_(*clock_),
+      own_(images_, random_, common_),
+      enemy_(images_, random_, common_),
+      common_(UiServices{images_, waves_, sound_, random_, *clock_, *this, SettingsPath(AppDir)}, own_, enemy_) {
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  display_.Finalize();
+  sound_.Finalize();
+}
+
+void TMainForm::FormCreate() {
+  // Seeded from the clock in the game, by the caller in tests.
+  const uint32_t seed = options_.seed
+                            ? options_.seed
+                            : static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  random_.Seed(seed);
+  // The dialogs' pointer: the aiming pattern of the software cursor.
+  {
+    const eng::ImageItem& cursor = images_[kScursor];
+    eng::Picture arrow(cursor.PatternWidth(), cursor.PatternHeight());
+    arrow.Draw(0, 0, cursor.picture, cursor.PatternRect(1));
+    display_.SetApplicationPointer(arrow, 0, 0, 255, 255, 255);
+  }
+  ShowFps = false;
+  images_[kExplosion].transparent = true;
+  images_[kExplosion].Restore();
+  if (options_.sound) sound_.Initialize();  // no sound is no error
+
+  common_.ResetTurnState();
+  // The placement panel starts hidden and still.
+  common_.ChooserShown = 0;
+  common_.ChooserClosed = 1;
+  common_.ChooserBehind = 1;
+  common_.ChooserClosing = 0;
+  common_.ChooserLocked = 0;
+  common_.ChooserX = 195;
+  common_.ChooserY = 308;
+  common_.ChooserSlide = 0;
+  common_.NextShipButton = eng::Rect{38, 11, 66, 23};
+  common_.AutoButton = eng::Rect{148, 11, 66, 23};
+  common_.ModifyButton = eng::Rect{110, 11, 32, 23};
+  common_.SCblockCopy = images_[kSCblock].picture;
+  common_.SCmodifCopy = images_[kSCmodif].picture;
+
+  own_.Id = 1;
+  own_.OriginX = 31;
+  own_.OriginY = 108;
+  enemy_.Id = 2;
+  enemy_.OriginX = 353;
+  enemy_.OriginY = 108;
+}
+
+bool TMainForm::OpenDisplay() {
+  if (!display_.Initialize(common_.Settings.FullScreen == 1)) return false;
+  display_.SetCaption("Salvora");
+  display_.ShowSystemPointer(false);
+  return true;
+}
+
+int TMainForm::Run() {
+  if (!OpenDisplay()) return 1;
+  while (!closing_) {
+    // While minimised or hidden the display is not ready: wait for events.
+    const bool ready = display_.Ready();
+    display_.PumpEvents(ready ? 0 : 100);
+    if (closing_ || !display_.Ready()) continue;
+    uint32_t lag = 0;
+    if (timer_.Tick(&lag)) {
+      if (!DXTimerTimer(static_cast<int>(lag))) display_.Pace();
+    } else {
+      display_.Pace();
+    }
+  }
+  display_.Finalize();
+  return 0;
+}
+
+// --- Display life cycle ---
+
+void TMainForm::DXDrawInitialize() {
+  if (common_.LogoShown) LogoSurface.Create(eng::Display::kWidth, eng::Display::kHeight);
+  common_.DragSurface.Create(16, 16);
+  BackgroundSurface.Create(eng::Display::kWidth, eng::Display::kHeight);
+  common_.CreateSurfaces();
+  for (TBattleField* grid : {&own_, &enemy_}) {
+    grid->EffectSurface.Create(256, 272);
+    eng::Canvas& pen = grid->EffectSurface.GetCanvas();
+    pen.penColor = eng::RGB(0, 255, 255);
+    pen.penWidth = 2;
+    grid->GridSurface.Create(256, 272);
+  }
+  // The frame-rate text takes whatever the back surface's canvas holds.
+  display_.BackSurface().GetCanvas().font = eng::Font{"Arial", 9, true, eng::kWhite};
+  timer_.SetEnabled(true);
+}
+
+void TMainForm::DXDrawRestoreSurface() {
+  common_.DragSurface.LoadFromPicture(own_.Current.Image);
+  BackgroundSurface.StretchFromPicture(images_[kBackground].picture);
+  const eng::ImageItem& buttons = images_[kCloseBtn];
+  buttons.Draw(BackgroundSurface, 588, 2, 0);
+  buttons.Draw(BackgroundSurface, 605, 2, 1);
+  buttons.Draw(BackgroundSurface, 622, 2, 2);
+  if (common_.LogoShown && LogoSurface.Exists()) LogoSurface.StretchFromPicture(images_[kLogo].picture);
+  common_.RestoreSurfaces();
+  own_.DrawAllCells();
+  enemy_.DrawAllCells();
+}
+
+void TMainForm::DXDrawFinalize() {
+  timer_.SetEnabled(false);
+  common_.SaveSurfaces();
+  BackgroundSurface.Release();
+  LogoSurface.Release();
+  common_.ReleaseSurfaces();
+  for (TBattleField* grid : {&own_, &enemy_}) {
+    grid->EffectSurface.Release();
+    grid->GridSurface.Release();
+  }
+}
+
+// --- Input ---
+
+void TMainForm::DXDrawMouseDown(int button, unsigned, int x, int y) {
+  common_.AnyInput = 1;
+  common_.MouseDown(static_cast<int16_t>(x), static_cast<int16_t>(y), button);
+}
+
+void TMainForm::DXDrawMouseMove(unsigned, int x, int y) {
+  common_.MouseX = x;
+  common_.MouseY = y;
+  common_.MouseMove(x, y);
+}
+
+void TMainForm::DXDrawMouseUp(int, unsigned, int x, int y) { common_.MouseUp(x, y); }
+
+// The wheel turns the ship in hand, as R does.
+void TMainForm::DXDrawMouseWheel(int) {
+  if (!common_.LogoShown) RotateBtnClick();
+}
+
+// --- Placement commands of the own grid ---
+// Keys reach them at any time, so each acts only on a ship in hand during
+// placement: a turn in battle must not touch the closed grid.
+
+bool TMainForm::ShipInHand() { return !common_.BattlePhase && own_.ShipActive && !own_.Dragging; }
+
+void TMainForm::TypeShipBtnClick(int type) {
+  if (!common_.BattlePhase) own_.TakeNextShip(static_cast<uint8_t>(type));
+}
+
+void TMainForm::FixBtnClick() {
+  if (own_.ShipActive && own_.CheckSpacing(own_.Current.X, own_.Current.Y)) {
+    own_.FixCurrentShip();
+    own_.DrawCurrentShip(true);
+  }
+}
+
+void TMainForm::AutoBtnClick() {
+  if (!common_.BattlePhase && own_.FlyingCount == 0) own_.AutoPlace();
+}
+
+void TMainForm::ModifyBtnClick() {
+  if (ShipInHand()) own_.ModifyShip();
+}
+
+void TMainForm::RotateBtnClick() {
+  if (ShipInHand()) own_.RotateShip();
+}
+
+void TMainForm::Exit1Click() { CloseWindow(); }
+
+void TMainForm::KeyDown(int key) { FormKeyDown(key); }
+
+void TMainForm::FormKeyDown(int key) {
+  common_.AnyInput = 1;
+  if (common_.LogoShown) return;
+  switch (key) {
+    case eng::kKeyEscape:
+      MinimizeWindow();
+      break;
+    case eng::kKeyF5:
+      ShowFps = !ShowFps;
+      break;
+    case eng::kKeyF1:
+      common_.MouseX = -50;
+      OpenHelp();
+      break;
+    case eng::kKeyHome:
+      ShowMessage(W("Salvora — морской бой для двоих. Версия 1.0"));
+      break;
+    case 'R':
+      RotateBtnClick();
+      break;
+    case 'M':
+      ModifyBtnClick();
+      break;
+    default:
+      break;
+  }
+}
+
+void TMainForm::Activated(bool active) {
+  active_ = active;
+  if (active)
+    DXTimerActivate();
+  else
+    DXTimerDeactivate();
+}
+
+void TMainForm::DXTimerActivate() { display_.SetCaption("Salvora"); }
+
+void TMainForm::DXTimerDeactivate() { display_.SetCaption("Salvora [Pause]"); }
+
+std::string TMainForm::Caption() const { return const_cast<eng::Display&>(display_).Caption(); }
+
+void TMainForm::CloseRequested() { CloseWindow(); }
+
+// --- UiHost ---
+
+void TMainForm::ShowMessage(const std::string& text) {
+  const bool wasEnabled = timer_.Enabled();
+  timer_.SetEnabled(false);
+  eng::MessageBox(display_, text, eng::MessageButtons::Ok);
+  if (wasEnabled) timer_.SetEnabled(true);
+  common_.MouseX = -50;
+}
+
+void TMainForm::RunFrameNow(int lagCount) { DXTimerTimer(lagCount); }
+
+void TMainForm::ShowNewGameDialog() {}
+
+void TMainForm::ShowOptionsDialog() {}
+
+void TMainForm::ToggleFullScreen() {}
+
+void TMainForm::OpenHelp() {
+  // The help page next to the program, with the desktop's default opener;
+  // a failure is not reported.
+  const std::string page = AppDir + "Salvora.html";
+  char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(page.c_str()), nullptr};
+  pid_t pid = 0;
+  posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
+}
+
+void TMainForm::MinimizeWindow() { display_.Minimize(); }
+
+void TMainForm::CloseWindow() {
+  // Closing the main window releases the pictures and ends the program.
+  closing_ = true;
+}
+
+void TMainForm::SendChatLine() {}
+
+// --- The two-player session ---
+// Network play is not built yet: opening fails as a failed open would,
+// with the standard error box, and nothing is ever connected.
+
+bool TMainForm::OpenSession() {
+  ShowMessage("The two-player session cannot be opened: network play is not available in this version.");
+  return false;
+}
+
+int TMainForm::SessionPlayerCount() { return 0; }
+
+std::string TMainForm::RemotePlayerName() { return std::string(); }
+
+void TMainForm::ShowChatEdit(bool) {}
+
+void TMainForm::SendChatText(const std::string&) {}
+
+void TMainForm::SendFleet() {}
+
+bool TMainForm::Confirm(const std::string& text) {
+  const bool wasEnabled = timer_.Enabled();
+  timer_.SetEnabled(false);
+  const bool yes = eng::MessageBox(display_, text, eng::MessageButtons::YesNo) == eng::kResultYes;
+  if (wasEnabled) timer_.SetEnabled(true);
+  return yes;
+}
