@@ -1,0 +1,165 @@
+// The game's shell as a player meets it: start-up, the logo, the screen,
+// the keys and the menu, run as a whole on the dummy driver.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "engine/text_codec.h"
+#include "game_harness.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A copy of the back surface, for comparing whole frames.
+std::vector<uint16_t> Snapshot(GameHarness& g) {
+  std::vector<uint16_t> pixels;
+  eng::Surface& back = g.form->Display().BackSurface();
+  for (int y = 0; y < back.Height(); ++y)
+    for (int x = 0; x < back.Width(); ++x) pixels.push_back(back.GetPixel(x, y));
+  return pixels;
+}
+
+int DiffCount(const std::vector<uint16_t>& a, const std::vector<uint16_t>& b) {
+  int n = 0;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
+  return n;
+}
+
+void PushKey(SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = key;
+  SDL_PushEvent(&e);
+}
+
+}  // namespace
+
+TEST(GameShell, FreshStartWritesDefaultsAndShowsTheLogoUntilTwentySecondsAfterAKey) {
+  GameHarness g;
+  const std::string expected("\x01\x01\x08\xC8\xE3\xF0\xEE\xEA\x20\x4E\x31\x00\x00\x00\x00\x00\x0C\xFE\xFF\xFF\x01\x00\x00\x00",
+                             24);
+  EXPECT_EQ(ReadFile(g.SettingsFile()), expected);
+
+  g.Frames(3);
+  ASSERT_TRUE(g.common().LogoShown);
+  const auto logo = Snapshot(g);
+  g.Key(eng::kKeyF5);  // the first key only starts the run-out
+  EXPECT_FALSE(g.form->ShowFps);
+  g.Frames(1, 5000);
+  g.Key(eng::kKeySpace);  // a second key does not shorten it
+  g.Frames(1, 14990);
+  EXPECT_TRUE(g.common().LogoShown) << "19.99 s after the key the logo still stands";
+  EXPECT_EQ(Snapshot(g), logo) << "nothing is drawn while the logo runs out";
+  g.Frames(1, 10);
+  EXPECT_FALSE(g.common().LogoShown);
+  g.Frames(1);
+  EXPECT_GT(DiffCount(Snapshot(g), logo), 100000) << "the game screen replaces the logo";
+}
+
+TEST(GameShell, GameScreenShowsPanelsNamesAndScore) {
+  GameHarness g;
+  g.SkipLogo();
+  TCommon& c = g.common();
+  EXPECT_EQ(c.StatusLine[0], W("Игрок N1"));
+  EXPECT_EQ(c.StatusLine[1], " ");
+  EXPECT_EQ(c.StatusLine[2], W("Игрок N2"));
+  EXPECT_EQ(c.ScoreText, "0:0");
+  // Both grids show closed cells: the same picture in both.
+  eng::Surface& back = g.form->Display().BackSurface();
+  int same = 0;
+  for (int y = 0; y < 272; y += 7)
+    for (int x = 0; x < 256; x += 5) same += back.GetPixel(31 + x, 108 + y) == back.GetPixel(353 + x, 108 + y);
+  EXPECT_GT(same, 0.95 * (272 / 7 + 1) * (256 / 5 + 1));
+  // Yellow name text inside status line 1's box.
+  int yellow = 0;
+  for (int y = 65 + 8; y < 65 + 23; ++y)
+    for (int x = 54 + 17; x < 54 + 130; ++x) {
+      const eng::Color p = g.Pixel(x, y);
+      yellow += p.r > 200 && p.g > 200 && p.b < 80;
+    }
+  EXPECT_GT(yellow, 20);
+}
+
+TEST(GameShell, MenuHoverLightsOneButtonByTheOpenTest) {
+  GameHarness g;
+  g.SkipLogo();
+  TCommon& c = g.common();
+  const auto plain = Snapshot(g);
+  g.Move(178, 18);  // the New button's corner itself is outside (open test)
+  EXPECT_FALSE(c.NewButton.Hover);
+  g.Move(179, 19);
+  EXPECT_TRUE(c.NewButton.Hover);
+  g.Frames(1);
+  const auto lit = Snapshot(g);
+  EXPECT_GT(DiffCount(lit, plain), 200);
+  g.Move(260, 20);  // straight onto the Options button
+  EXPECT_FALSE(c.NewButton.Hover);
+  EXPECT_TRUE(c.OptionsButton.Hover);
+  g.Move(100, 300);
+  EXPECT_FALSE(c.OptionsButton.Hover);
+  g.Frames(1);
+  // The pointer moved: compare the menu block only.
+  const auto after = Snapshot(g);
+  int menuDiff = 0;
+  for (int y = 10; y < 47; ++y)
+    for (int x = 170; x < 463; ++x) menuDiff += after[y * 640 + x] != plain[y * 640 + x];
+  EXPECT_EQ(menuDiff, 0) << "leaving the buttons removes every highlight";
+}
+
+TEST(GameShell, FunctionKeysAndWindowButtons) {
+  GameHarness g;
+  g.SkipLogo();
+  g.Move(500, 450);
+  g.Frames(1);
+  const auto before = Snapshot(g);
+  g.Key(eng::kKeyF5);
+  EXPECT_TRUE(g.form->ShowFps);
+  g.Frames(1);
+  int fps = 0;
+  const auto with = Snapshot(g);
+  for (int y = 398; y < 416; ++y)
+    for (int x = 0; x < 60; ++x) fps += with[y * 640 + x] != before[y * 640 + x];
+  EXPECT_GT(fps, 20) << "the frame rate is written at (0, 400)";
+  g.Key(eng::kKeyF5);
+  g.Frames(1);
+  EXPECT_EQ(Snapshot(g), before);
+
+  // Home shows the credit box; Enter closes it and the game goes on.
+  PushKey(SDLK_RETURN);
+  g.Key(eng::kKeyHome);
+  EXPECT_FALSE(g.form->Closing());
+  EXPECT_EQ(g.common().MouseX, -50) << "no software cursor left behind the box";
+
+  g.form->Activated(false);
+  EXPECT_EQ(g.form->Caption(), "Salvora [Pause]");
+  g.form->Activated(true);
+  EXPECT_EQ(g.form->Caption(), "Salvora");
+
+  // The close button's rectangle is closed: its far corner still counts.
+  g.Click(622 + 16 + 1, 2 + 16);
+  EXPECT_FALSE(g.form->Closing());
+  g.Click(622 + 16, 2 + 16);
+  EXPECT_TRUE(g.form->Closing());
+}
+
+TEST(GameShell, ReinitialisingTheDisplayGivesTheSamePicture) {
+  GameHarness g;
+  g.SkipLogo();
+  g.common().SetStatus(2, W("Проверка"), false);
+  g.common().AddPoint(1);
+  g.Frames(200, 20);  // the score has rolled into place
+  g.Move(600, 460);
+  g.Frames(1);
+  const auto before = Snapshot(g);
+  for (int i = 0; i < 2; ++i) {
+    g.form->Display().Finalize();
+    g.form->Display().Initialize(false);
+  }
+  g.Frames(1);
+  EXPECT_EQ(DiffCount(Snapshot(g), before), 0);
+}
