@@ -5,6 +5,7 @@
 #pragma once
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -63,6 +64,30 @@ class GameHarness {
     form->Display().InjectMouseUp(button, x, y);
   }
   void Key(int key) { form->Display().InjectKey(key); }
+  // Typed text as the keyboard sends it (UTF-8), queued for the next pass of
+  // whichever loop pumps the window's events. The window drops it while no
+  // edit has switched text input on.
+  void Text(const std::string& utf8) {
+    size_t pos = 0;
+    while (pos < utf8.size()) {
+      // Whole characters, as many as one event holds.
+      size_t end = std::min(utf8.size(), pos + SDL_TEXTINPUTEVENT_TEXT_SIZE - 1);
+      while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+      SDL_Event e{};
+      e.type = SDL_TEXTINPUT;
+      utf8.copy(e.text.text, end - pos, pos);
+      SDL_PushEvent(&e);
+      pos = end;
+    }
+  }
+  // A key press queued as the keyboard sends it (for the boxes the game
+  // shows without a hook).
+  void QueueKey(SDL_Keycode key) {
+    SDL_Event e{};
+    e.type = SDL_KEYDOWN;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+  }
   eng::Color Pixel(int x, int y) { return form->Display().BackSurface().GetColor(x, y); }
   std::string SettingsFile() const { return (dir_ / "config.opt").string(); }
   TCommon& common() { return form->Common(); }

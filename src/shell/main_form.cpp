@@ -11,6 +11,7 @@
 #include "engine/keys.h"
 #include "engine/message_box.h"
 #include "engine/text_codec.h"
+#include "settings/new_game_form.h"
 #include "settings/settings_file.h"
 
 extern char** environ;
@@ -99,6 +100,8 @@ void TMainForm::FormCreate() {
   enemy_.Id = 2;
   enemy_.OriginX = 353;
   enemy_.OriginY = 108;
+
+  NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
 }
 
 bool TMainForm::OpenDisplay() {
@@ -279,7 +282,10 @@ void TMainForm::ShowMessage(const std::string& text) {
 
 void TMainForm::RunFrameNow(int lagCount) { DXTimerTimer(lagCount); }
 
-void TMainForm::ShowNewGameDialog() {}
+void TMainForm::ShowNewGameDialog() {
+  // Modal over the last frame, the frame timer off meanwhile.
+  NewGameForm->ShowModal();
+}
 
 void TMainForm::ShowOptionsDialog() {}
 

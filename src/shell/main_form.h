@@ -17,6 +17,8 @@
 #include "ui/common.h"
 #include "ui/ui_host.h"
 
+class TNewGameForm;
+
 struct MainFormOptions {
   eng::Clock* clock = nullptr;  // the system clock when null
   std::string appDir;           // the program's directory, with its trailing slash
@@ -99,6 +101,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   eng::Surface BackgroundSurface, LogoSurface;
   // Frames presented so far (the harness and the benchmarks read it).
   uint64_t FramesPresented = 0;
+  // The New Game dialog, created hidden at start-up.
+  std::unique_ptr<TNewGameForm> NewGameForm;
   std::string Caption() const;
 
  private:
