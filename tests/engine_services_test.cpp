@@ -135,7 +135,9 @@ TEST(EngineCanvas, TextIsDrawnMeasuredAndCached) {
     for (int x = 0; x < 200; ++x) {
       const eng::Color p = s.GetColor(x, y);
       if (p.r > 200 && p.g > 200 && p.b < 60) ++yellow;
-      if (x > w + 4) EXPECT_EQ(p, eng::kBlack) << "nothing right of the text";
+      if (x > w + 4) {
+        EXPECT_EQ(p, eng::kBlack) << "nothing right of the text";
+      }
     }
   EXPECT_GT(yellow, 30);
   EXPECT_EQ(c.TextWidth(""), 0);

@@ -47,18 +47,18 @@ int SeeThroughCount(const eng::ImageItem& item, int pattern) {
 TEST(PicturesTest, ListMatchesTheImageTable) {
   ASSERT_EQ(Pictures().Count(), 38);
   for (int i = 0; i < 38; ++i) {
-    const auto& spec = kImageSpecs[i];
+    const auto& image = kImageSpecs[i];
     const eng::ImageItem& item = Item(i);
     SCOPED_TRACE(item.name);
-    EXPECT_EQ(item.name, spec.name);
-    EXPECT_EQ(item.picture.Width(), spec.width);
-    EXPECT_EQ(item.picture.Height(), spec.height);
-    EXPECT_EQ(item.patternWidth, spec.patternWidth);
-    EXPECT_EQ(item.patternHeight, spec.patternHeight);
-    EXPECT_EQ(item.transparent, spec.transparent);
-    EXPECT_EQ(item.transparentColor, spec.key);
+    EXPECT_EQ(item.name, image.name);
+    EXPECT_EQ(item.picture.Width(), image.width);
+    EXPECT_EQ(item.picture.Height(), image.height);
+    EXPECT_EQ(item.patternWidth, image.patternWidth);
+    EXPECT_EQ(item.patternHeight, image.patternHeight);
+    EXPECT_EQ(item.transparent, image.transparent);
+    EXPECT_EQ(item.transparentColor, image.key);
   }
-  // Spot checks of the table against the spec's image table.
+  // Spot checks of the table against the game's image table.
   EXPECT_EQ(Item(assets::kCloseCell).name, "CloseCell");
   EXPECT_EQ(Item(assets::kScursor).name, "scursor");
   EXPECT_EQ(Item(assets::kMainBlock4).name, "main_block4");

@@ -22,13 +22,13 @@ inline constexpr eng::Color kDarkKey{248, 0, 248};
 inline eng::ImageList MakeImages() {
   eng::ImageList list;
   for (int i = 0; i < assets::kImageCount; ++i) {
-    const assets::ImageSpec& spec = assets::kImageSpecs[i];
+    const assets::ImageSpec& image = assets::kImageSpecs[i];
     eng::ImageItem& item = list.Add();
-    item.name = std::string(spec.name);
-    item.picture.SetSize(spec.width, spec.height);
+    item.name = std::string(image.name);
+    item.picture.SetSize(image.width, image.height);
     item.picture.Fill(ItemColor(i));
-    item.patternWidth = spec.patternWidth;
-    item.patternHeight = spec.patternHeight;
+    item.patternWidth = image.patternWidth;
+    item.patternHeight = image.patternHeight;
   }
   eng::ImageItem& nav = list[assets::kNavigators];
   for (int p = 0; p < 40; ++p)

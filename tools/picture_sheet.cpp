@@ -154,7 +154,7 @@ void WriteSheet(const eng::ImageList& list, const std::string& path) {
 }
 
 // A 640 x 480 mock-up of the game screen: the pictures at their places of
-// the layout (Part 4.1), keyed as the game keys them, with a few cells of
+// the screen layout, keyed as the game keys them, with a few cells of
 // every kind on the grids. Only for judging the look as a whole.
 void WriteScreen(const eng::ImageList& list, const std::string& path) {
   eng::Picture screen(640, 480);

@@ -1,4 +1,4 @@
-// The 38 built-in images of the game (Part 8.1): their indices, names,
+// The 38 built-in images of the game: their indices, names,
 // picture and pattern sizes and colour keys. The game addresses the
 // collection by these indices; PaintPictures() fills it in this order.
 #pragma once

@@ -30,16 +30,16 @@ constexpr std::array<Painter, kImageCount> kPainters{
 
 void PaintPictures(eng::ImageList& list) {
   for (int i = 0; i < kImageCount; ++i) {
-    const ImageSpec& spec = kImageSpecs[i];
-    paint::Canvas canvas(spec.width, spec.height);
+    const ImageSpec& image = kImageSpecs[i];
+    paint::Canvas canvas(image.width, image.height);
     kPainters[i](canvas);
     eng::ImageItem& item = list.Add();
-    item.name = std::string(spec.name);
-    item.patternWidth = spec.patternWidth;
-    item.patternHeight = spec.patternHeight;
-    item.transparent = spec.transparent;
-    item.transparentColor = spec.key;
-    item.picture = canvas.ToPicture(spec.transparent, spec.key);
+    item.name = std::string(image.name);
+    item.patternWidth = image.patternWidth;
+    item.patternHeight = image.patternHeight;
+    item.transparent = image.transparent;
+    item.transparentColor = image.key;
+    item.picture = canvas.ToPicture(image.transparent, image.key);
   }
 }
 

@@ -1,4 +1,4 @@
-// The 38 built-in pictures, painted with cairo at start-up (Part 8.1).
+// The 38 built-in pictures, painted with cairo at start-up.
 #pragma once
 #include "engine/image_list.h"
 

@@ -31,7 +31,8 @@ struct TShipShape {
   constexpr std::span<const TShapeCell> ShipCells() const { return {shipCells.data(), type}; }
   // Whether [row][col] lies inside the n x n matrix and holds a ship cell.
   constexpr bool IsShipCell(int row, int col) const {
-    return row >= 0 && col >= 0 && row < size && col < size && matrix[row][col] == cell::PlacingShip;
+    return row >= 0 && col >= 0 && row < size && col < size && row < kMaxShapeSize && col < kMaxShapeSize &&
+           matrix[row][col] == cell::PlacingShip;
   }
 };
 

@@ -52,7 +52,7 @@ void TCommon::AddPoint(int side) {
     RollOld = std::to_string(ScoreLeft);
     ++ScoreLeft;
     RollNew = std::to_string(ScoreLeft);
-    RollKept = ":" + std::to_string(ScoreRight);
+    RollKept = std::string(":").append(std::to_string(ScoreRight));
   } else {
     RollOld = std::to_string(ScoreRight);
     ++ScoreRight;
