@@ -163,3 +163,41 @@ TEST(GameShell, ReinitialisingTheDisplayGivesTheSamePicture) {
   g.Frames(1);
   EXPECT_EQ(DiffCount(Snapshot(g), before), 0);
 }
+
+TEST(GameShell, ChatEditIsAChildControlOverTheFrame) {
+  GameHarness g;
+  g.SkipLogo();
+  TCommon& c = g.common();
+  TMainForm& f = *g.form;
+  EXPECT_FALSE(f.NoteEdit.Visible) << "hidden until a network game";
+  f.ShowChatEdit(true);
+  c.ChatShown = 1;
+
+  g.Move(470 + 10, 441 + 10);
+  EXPECT_EQ(c.SendButtonHover, 1);
+  g.Move(100, 450);  // over the edit: no software cursor, no lit button
+  EXPECT_EQ(c.MouseX, -50);
+  EXPECT_EQ(c.SendButtonHover, 0);
+
+  g.Click(100, 450);
+  ASSERT_TRUE(f.NoteEdit.HasFocus());
+  f.TextInput("  ");
+  f.KeyDown(eng::kKeyEnter);
+  EXPECT_TRUE(c.ChatLine.empty()) << "only blanks: nothing is sent";
+  f.TextInput("Привет");
+  EXPECT_EQ(f.NoteEdit.Text(), W("  Привет"));
+  f.KeyDown(eng::kKeyEnter);
+  EXPECT_EQ(c.ChatLine, W("Некому отправлять. Удаленный игрок еще не подсоединился."));
+  EXPECT_EQ(f.NoteEdit.Text(), W("  Привет")) << "the edit keeps its text";
+
+  // The edit lies over the frame.
+  g.Frames(1);
+  const eng::Color inside = g.Pixel(24 + 300, 441 + 12);
+  EXPECT_EQ(inside, eng::FromRGB565(eng::ToRGB565(eng::RGB(82, 133, 227))));
+
+  // Keys still reach the window first: F5 works while the edit types.
+  g.Key(eng::kKeyF5);
+  EXPECT_TRUE(f.ShowFps);
+  g.Click(400, 300);
+  EXPECT_FALSE(f.NoteEdit.HasFocus()) << "a press on the game takes the keyboard back";
+}

@@ -173,6 +173,6 @@ void TNewGameForm::StartBtnClick() {
   const std::string name = Trimmed(PlNameEdit.Text());
   common_.Settings.SetPlayerName(name.empty() ? W("Игрок N1") : name.substr(0, kNameLength));
   common_.Settings.GameMode = PlvsCompBtn.Down() ? 1 : 2;
-  common_.StartNewGame();
-  common_.SaveSettings();
+  // A session that was not opened stops the start before the save.
+  if (common_.StartNewGame()) common_.SaveSettings();
 }

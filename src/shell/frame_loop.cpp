@@ -67,6 +67,8 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   c.UpdateCursorShape();
   DrawSoftwareCursor();
   DrawCursorIcons(enemy_, c, back);
+  // The chat edit lies over the frame as a child control would.
+  if (NoteEdit.Visible) NoteEdit.Draw(back, 0, 0);
   display_.Present();
   ++FramesPresented;
   return true;

@@ -101,6 +101,13 @@ void TMainForm::FormCreate() {
   enemy_.OriginX = 353;
   enemy_.OriginY = 108;
 
+  // The chat edit: hidden until a network game, white on the game's blue.
+  NoteEdit.Visible = false;
+  NoteEdit.BackColor = eng::RGB(82, 133, 227);
+  NoteEdit.TextFont = eng::Font{"Arial", 7, false, eng::kWhite};
+  NoteEdit.AttachDisplay(&display_);
+  NoteEdit.OnKeyDown = [this](int& key) { NoteEditKeyDown(key); };
+
   NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
 }
 
@@ -176,14 +183,32 @@ void TMainForm::DXDrawFinalize() {
 // --- Input ---
 
 void TMainForm::DXDrawMouseDown(int button, unsigned, int x, int y) {
+  // A press on the chat edit is the edit's; anywhere else the game's, and
+  // the edit gives up the keyboard.
+  if (NoteEdit.Visible && NoteEdit.Contains(x, y)) {
+    NoteEdit.SetFocused(true);
+    NoteEdit.MouseDown(button, x, y);
+    return;
+  }
+  NoteEdit.SetFocused(false);
   common_.AnyInput = 1;
   common_.MouseDown(static_cast<int16_t>(x), static_cast<int16_t>(y), button);
 }
 
 void TMainForm::DXDrawMouseMove(unsigned, int x, int y) {
+  if (NoteEdit.Visible && NoteEdit.Contains(x, y)) {
+    NoteEditMouseMove();
+    return;
+  }
   common_.MouseX = x;
   common_.MouseY = y;
   common_.MouseMove(x, y);
+}
+
+// The pointer over the chat edit: no software cursor, no lit send button.
+void TMainForm::NoteEditMouseMove() {
+  common_.MouseX = -50;
+  common_.SendButtonHover = 0;
 }
 
 void TMainForm::DXDrawMouseUp(int, unsigned, int x, int y) { common_.MouseUp(x, y); }
@@ -224,7 +249,22 @@ void TMainForm::RotateBtnClick() {
 
 void TMainForm::Exit1Click() { CloseWindow(); }
 
-void TMainForm::KeyDown(int key) { FormKeyDown(key); }
+// Every key reaches the window first, then the chat edit when it has the
+// keyboard.
+void TMainForm::KeyDown(int key) {
+  FormKeyDown(key);
+  if (NoteEdit.Visible && NoteEdit.HasFocus()) NoteEdit.KeyDown(key);
+}
+
+void TMainForm::TextInput(const std::string& utf8) {
+  if (NoteEdit.Visible && NoteEdit.HasFocus()) NoteEdit.TextInput(eng::Utf8ToCp1251(utf8));
+}
+
+void TMainForm::NoteEditKeyDown(int& key) {
+  if (key != eng::kKeyEnter) return;
+  SendChatLine();
+  key = 0;
+}
 
 void TMainForm::FormKeyDown(int key) {
   common_.AnyInput = 1;
@@ -244,10 +284,10 @@ void TMainForm::FormKeyDown(int key) {
       ShowMessage(W("Salvora — морской бой для двоих. Версия 1.0"));
       break;
     case 'R':
-      RotateBtnClick();
+      if (!NoteEdit.HasFocus()) RotateBtnClick();
       break;
     case 'M':
-      ModifyBtnClick();
+      if (!NoteEdit.HasFocus()) ModifyBtnClick();
       break;
     default:
       break;
@@ -285,6 +325,8 @@ void TMainForm::RunFrameNow(int lagCount) { DXTimerTimer(lagCount); }
 void TMainForm::ShowNewGameDialog() {
   // Modal over the last frame, the frame timer off meanwhile.
   NewGameForm->ShowModal();
+  // The dialog took the keyboard; the chat edit gets its typing back.
+  if (NoteEdit.Visible && NoteEdit.HasFocus()) display_.StartTextInput(true);
 }
 
 void TMainForm::ShowOptionsDialog() {}
@@ -307,7 +349,16 @@ void TMainForm::CloseWindow() {
   closing_ = true;
 }
 
-void TMainForm::SendChatLine() {}
+void TMainForm::SendChatLine() {
+  std::string text = NoteEdit.Text();
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return;  // nothing but blanks: nothing to send
+  if (SessionPlayerCount() < 2) {
+    common_.ChatLine = W("Некому отправлять. Удаленный игрок еще не подсоединился.");
+    return;
+  }
+  SendChatText(text);
+}
 
 // --- The two-player session ---
 // Network play is not built yet: opening fails as a failed open would,
@@ -322,7 +373,11 @@ int TMainForm::SessionPlayerCount() { return 0; }
 
 std::string TMainForm::RemotePlayerName() { return std::string(); }
 
-void TMainForm::ShowChatEdit(bool) {}
+void TMainForm::ShowChatEdit(bool show) {
+  NoteEdit.SetText("");
+  NoteEdit.Visible = show;
+  if (!show) NoteEdit.SetFocused(false);
+}
 
 void TMainForm::SendChatText(const std::string&) {}
 

@@ -9,6 +9,7 @@
 #include "engine/display.h"
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
+#include "engine/line_edit.h"
 #include "engine/random.h"
 #include "engine/sound.h"
 #include "engine/sprite_engine.h"
@@ -51,6 +52,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void DXDrawMouseUp(int button, unsigned shift, int x, int y) override;
   void DXDrawMouseWheel(int steps) override;
   void KeyDown(int key) override;
+  void TextInput(const std::string& utf8) override;
   void Activated(bool active) override;
   void CloseRequested() override;
   void FormKeyDown(int key);
@@ -103,6 +105,10 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   uint64_t FramesPresented = 0;
   // The New Game dialog, created hidden at start-up.
   std::unique_ptr<TNewGameForm> NewGameForm;
+  // The chat edit: a child control over the frame, shown in network games.
+  eng::LineEdit NoteEdit{eng::Rect{24, 441, 441, 23}};
+  void NoteEditKeyDown(int& key);
+  void NoteEditMouseMove();
   std::string Caption() const;
 
  private:

@@ -146,8 +146,9 @@ class TCommon : public SeaHost {
   void RetintCurrentShip(int x, int y) override;
   void OwnFleetComplete() override;
   // The single entry point that begins a game: names, chat, session, and a
-  // fresh own grid with the placement panel.
-  void StartNewGame();
+  // fresh own grid with the placement panel. False when opening the session
+  // was cancelled or failed: the start stops there.
+  bool StartNewGame();
   // Makes the interface surfaces (the display has just started).
   void CreateSurfaces();
   void ReleaseSurfaces();

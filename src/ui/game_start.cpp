@@ -42,7 +42,7 @@ void TCommon::OwnFleetComplete() {
   }
 }
 
-void TCommon::StartNewGame() {
+bool TCommon::StartNewGame() {
   UiHost& host = services_.host;
   BattlePhase = 0;
   SetStatus(1, Settings.PlayerName(), false);
@@ -63,7 +63,7 @@ void TCommon::StartNewGame() {
     } else {
       open = host.OpenSession();
     }
-    if (!open) return;  // cancelled or failed: the start stops here
+    if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
     SendButtonHover = 0;
@@ -86,9 +86,9 @@ void TCommon::StartNewGame() {
 
   // The game is reset only when nothing is flying and the own grid has
   // changed since the last reset.
-  if (Shattering || Assembling || ChooserShown) return;
-  if (own_.FlyingCount != 0) return;
-  if (!own_.ShipActive && own_.FixedCount == 0 && !own_.CellsClosed) return;
+  if (Shattering || Assembling || ChooserShown) return true;
+  if (own_.FlyingCount != 0) return true;
+  if (!own_.ShipActive && own_.FixedCount == 0 && !own_.CellsClosed) return true;
 
   ResetCounterStrip();
   StartShatter();
@@ -100,4 +100,5 @@ void TCommon::StartNewGame() {
   enemy_.CloseAllCells(true);
   own_.CellsClosed = 0;
   OpenChooser();
+  return true;
 }
