@@ -313,11 +313,15 @@ void TMainForm::CloseRequested() { CloseWindow(); }
 // --- UiHost ---
 
 void TMainForm::ShowMessage(const std::string& text) {
+  // As before every dialog: no software cursor in the frame left behind.
+  if (display_.Initialized() && !common_.LogoShown) {
+    common_.MouseX = -50;
+    DXTimerTimer(50);
+  }
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
   eng::MessageBox(display_, text, eng::MessageButtons::Ok);
   if (wasEnabled) timer_.SetEnabled(true);
-  common_.MouseX = -50;
 }
 
 void TMainForm::RunFrameNow(int lagCount) { DXTimerTimer(lagCount); }
@@ -384,6 +388,10 @@ void TMainForm::SendChatText(const std::string&) {}
 void TMainForm::SendFleet() {}
 
 bool TMainForm::Confirm(const std::string& text) {
+  if (display_.Initialized() && !common_.LogoShown) {
+    common_.MouseX = -50;
+    DXTimerTimer(50);
+  }
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
   const bool yes = eng::MessageBox(display_, text, eng::MessageButtons::YesNo) == eng::kResultYes;
