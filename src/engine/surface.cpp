@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/canvas.h"
 #include "engine/picture.h"
@@ -129,10 +130,36 @@ void Surface::Draw(int x, int y, const Surface& src, bool keyed) { Draw(x, y, sr
 
 void Surface::Draw(int x, int y, const Surface& src, Rect srcRect, bool keyed) {
   if (!surface_ || !src.surface_ || srcRect.w <= 0 || srcRect.h <= 0) return;
+  if (!keyed && CopyRows(x, y, src, srcRect)) return;
   PrepareSource(src.surface_, keyed, src.key_);
   SDL_Rect s = ToSdl(srcRect);
   SDL_Rect d{x, y, srcRect.w, srcRect.h};
   SDL_BlitSurface(src.surface_, &s, surface_, &d);
+}
+
+// An opaque copy between two 16-bit surfaces is rows of plain memory
+// copies: cached stores, so the frame stays warm for what is drawn over it
+// and for the presenter's comparison.
+bool Surface::CopyRows(int x, int y, const Surface& src, Rect r) {
+  if (src.surface_ == surface_) return false;
+  // Clip the source rectangle to the source, then to this surface.
+  if (r.x < 0) { r.w += r.x; x -= r.x; r.x = 0; }
+  if (r.y < 0) { r.h += r.y; y -= r.y; r.y = 0; }
+  r.w = std::min(r.w, src.surface_->w - r.x);
+  r.h = std::min(r.h, src.surface_->h - r.y);
+  if (x < 0) { r.x -= x; r.w += x; x = 0; }
+  if (y < 0) { r.y -= y; r.h += y; y = 0; }
+  r.w = std::min(r.w, surface_->w - x);
+  r.h = std::min(r.h, surface_->h - y);
+  if (r.w <= 0 || r.h <= 0) return true;
+  const auto* from = static_cast<const uint8_t*>(src.surface_->pixels) + static_cast<ptrdiff_t>(r.y) * src.surface_->pitch + r.x * 2;
+  auto* to = static_cast<uint8_t*>(surface_->pixels) + static_cast<ptrdiff_t>(y) * surface_->pitch + x * 2;
+  for (int row = 0; row < r.h; ++row) {
+    std::memcpy(to, from, static_cast<size_t>(r.w) * 2);
+    from += src.surface_->pitch;
+    to += surface_->pitch;
+  }
+  return true;
 }
 
 void Surface::StretchDraw(Rect dst, const Surface& src, Rect srcRect, bool keyed) {

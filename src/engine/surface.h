@@ -66,6 +66,8 @@ class Surface {
   SDL_Surface* Sdl() const { return surface_; }
 
  private:
+  bool CopyRows(int x, int y, const Surface& src, Rect srcRect);
+
   SDL_Surface* surface_ = nullptr;
   uint16_t key_ = 0;     // black unless set: the key of keyed copies
   bool keySet_ = false;  // a key was given (kept across resizes and reloads)
