@@ -312,7 +312,7 @@ void TMainForm::CloseRequested() { CloseWindow(); }
 
 // --- UiHost ---
 
-void TMainForm::ShowMessage(const std::string& text) {
+int TMainForm::ShowBox(const std::string& text, eng::MessageButtons buttons) {
   // As before every dialog: no software cursor in the frame left behind.
   if (display_.Initialized() && !common_.LogoShown) {
     common_.MouseX = -50;
@@ -320,9 +320,12 @@ void TMainForm::ShowMessage(const std::string& text) {
   }
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
-  eng::MessageBox(display_, text, eng::MessageButtons::Ok);
+  const int result = eng::MessageBox(display_, text, buttons);
   if (wasEnabled) timer_.SetEnabled(true);
+  return result;
 }
+
+void TMainForm::ShowMessage(const std::string& text) { ShowBox(text, eng::MessageButtons::Ok); }
 
 void TMainForm::RunFrameNow(int lagCount) { DXTimerTimer(lagCount); }
 
@@ -388,13 +391,5 @@ void TMainForm::SendChatText(const std::string&) {}
 void TMainForm::SendFleet() {}
 
 bool TMainForm::Confirm(const std::string& text) {
-  if (display_.Initialized() && !common_.LogoShown) {
-    common_.MouseX = -50;
-    DXTimerTimer(50);
-  }
-  const bool wasEnabled = timer_.Enabled();
-  timer_.SetEnabled(false);
-  const bool yes = eng::MessageBox(display_, text, eng::MessageButtons::YesNo) == eng::kResultYes;
-  if (wasEnabled) timer_.SetEnabled(true);
-  return yes;
+  return ShowBox(text, eng::MessageButtons::YesNo) == eng::kResultYes;
 }

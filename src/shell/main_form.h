@@ -10,6 +10,7 @@
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
 #include "engine/line_edit.h"
+#include "engine/message_box.h"
 #include "engine/random.h"
 #include "engine/sound.h"
 #include "engine/sprite_engine.h"
@@ -113,6 +114,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
 
  private:
   bool ShipInHand();
+  // A message box over the frame, the frame timer off meanwhile.
+  int ShowBox(const std::string& text, eng::MessageButtons buttons);
   void DrawGrid(TBattleField& grid, int lagCount);
   void DrawFrameBars();
   void DrawSoftwareCursor();

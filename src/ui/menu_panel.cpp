@@ -124,36 +124,24 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
     const float step = kFadeRate * static_cast<float>(lagCount);
     const eng::ImageItem& faces = Services().images[assets::kSCblock];
     const eng::ImageItem& modify = Services().images[assets::kSCmodif];
-    if (NextShipFading) {
-      NextShipFade += step;
-      if (NextShipFade > 1) {
-        // The face of the ship that is next now, at full brightness.
-        faces.Draw(ChooserSurface, NextShipButton.x, NextShipButton.y, ShipsChosen);
-        NextShipFading = 0;
-      } else {
-        DrawFade(SCblockCopy, faces.PatternRect(ShipsChosen), NextShipButton.x, NextShipButton.y, NextShipFade);
+    // One face brightening: true on the frame it reaches full brightness,
+    // when the face itself is drawn.
+    auto fade = [&](uint8_t& fading, float& level, const eng::ImageItem& item, const eng::Picture& copy, int pattern,
+                    const eng::Rect& button) {
+      if (!fading) return false;
+      level += step;
+      if (level > 1) {
+        item.Draw(ChooserSurface, button.x, button.y, pattern);
+        fading = 0;
+        return true;
       }
-    }
-    if (AutoFading) {
-      AutoFade += step;
-      if (AutoFade > 1) {
-        faces.Draw(ChooserSurface, AutoButton.x, AutoButton.y, kAutoFace);
-        AutoFading = 0;
-      } else {
-        DrawFade(SCblockCopy, faces.PatternRect(kAutoFace), AutoButton.x, AutoButton.y, AutoFade);
-      }
-    }
-    if (ModifyFading) {
-      ModifyFade += step;
-      if (ModifyFade > 1) {
-        modify.Draw(ChooserSurface, ModifyButton.x, ModifyButton.y, 0);
-        ModifyFading = 0;
-        ModifyEnabled = 1;
-      } else {
-        DrawFade(SCmodifCopy, eng::Rect{0, 0, SCmodifCopy.Width(), SCmodifCopy.Height()}, ModifyButton.x,
-                 ModifyButton.y, ModifyFade);
-      }
-    }
+      DrawFade(copy, item.PatternRect(pattern), button.x, button.y, level);
+      return false;
+    };
+    // The next-ship face ends on the ship that is next now.
+    fade(NextShipFading, NextShipFade, faces, SCblockCopy, ShipsChosen, NextShipButton);
+    fade(AutoFading, AutoFade, faces, SCblockCopy, kAutoFace, AutoButton);
+    if (fade(ModifyFading, ModifyFade, modify, SCmodifCopy, 0, ModifyButton)) ModifyEnabled = 1;
   }
   back.Draw(ChooserX, y, ChooserSurface, true);
 }
