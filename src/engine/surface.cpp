@@ -162,15 +162,20 @@ bool Surface::CopyRows(int x, int y, const Surface& src, Rect r) {
   return true;
 }
 
-void Surface::StretchDraw(Rect dst, const Surface& src, Rect srcRect, bool keyed) {
-  if (!surface_ || !src.surface_ || dst.w <= 0 || dst.h <= 0 || srcRect.w <= 0 || srcRect.h <= 0) return;
-  PrepareSource(src.surface_, keyed, src.key_);
+// A copy that scales only when the sizes differ.
+void Surface::BlitFitted(const Surface& src, Rect srcRect, Rect dst) {
   SDL_Rect s = ToSdl(srcRect);
   SDL_Rect d = ToSdl(dst);
   if (s.w == d.w && s.h == d.h)
     SDL_BlitSurface(src.surface_, &s, surface_, &d);
   else
     SDL_BlitScaled(src.surface_, &s, surface_, &d);
+}
+
+void Surface::StretchDraw(Rect dst, const Surface& src, Rect srcRect, bool keyed) {
+  if (!surface_ || !src.surface_ || dst.w <= 0 || dst.h <= 0 || srcRect.w <= 0 || srcRect.h <= 0) return;
+  PrepareSource(src.surface_, keyed, src.key_);
+  BlitFitted(src, srcRect, dst);
 }
 
 void Surface::DrawAlpha(Rect dst, const Surface& src, Rect srcRect, int alpha, bool keyed) {
@@ -182,12 +187,7 @@ void Surface::DrawAlpha(Rect dst, const Surface& src, Rect srcRect, int alpha, b
   PrepareSource(src.surface_, keyed, src.key_);
   SDL_SetSurfaceBlendMode(src.surface_, SDL_BLENDMODE_BLEND);
   SDL_SetSurfaceAlphaMod(src.surface_, static_cast<Uint8>(alpha));
-  SDL_Rect s = ToSdl(srcRect);
-  SDL_Rect d = ToSdl(dst);
-  if (s.w == d.w && s.h == d.h)
-    SDL_BlitSurface(src.surface_, &s, surface_, &d);
-  else
-    SDL_BlitScaled(src.surface_, &s, surface_, &d);
+  BlitFitted(src, srcRect, dst);
   SDL_SetSurfaceAlphaMod(src.surface_, 255);
   SDL_SetSurfaceBlendMode(src.surface_, SDL_BLENDMODE_NONE);
 }

@@ -67,6 +67,7 @@ class Surface {
 
  private:
   bool CopyRows(int x, int y, const Surface& src, Rect srcRect);
+  void BlitFitted(const Surface& src, Rect srcRect, Rect dst);
 
   SDL_Surface* surface_ = nullptr;
   uint16_t key_ = 0;     // black unless set: the key of keyed copies
