@@ -91,7 +91,8 @@ class UiTest : public ::testing::Test {
   // The grids hold a reference to the interface built right after them.
   TBattleField own{images, random, common};
   TBattleField enemy{images, random, common};
-  TCommon common{UiServices{images, waves, sound, random, clock, host, settingsPath}, own, enemy};
+  eng::SpriteEngine sprites;
+  TCommon common{UiServices{images, waves, sound, random, clock, host, settingsPath, &sprites}, own, enemy};
   eng::Surface back;
 };
 

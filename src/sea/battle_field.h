@@ -168,6 +168,43 @@ class TBattleField {
   void PlaceRandomCode(uint8_t code, uint8_t count);
   void PlaceNavigators();
 
+  // --- Shots: every shot, rocket cell and bomb cell ends here (shot_resolution.cpp) ---
+  void Shoot(TCellPoint point, bool collateral);
+  void OpenShotCell(TCellPoint point);
+  // Gives a missed cell the ring code of a ship beside it; false when none.
+  bool ShowHintFromNeighbours(int x, int y);
+  void MarkKnownFree(TCellPoint point);
+  void ClearKnownFree(int x, int y);
+  void RegisterHit(TCellPoint point);
+  void SinkShip(TShipRecord& ship);
+  void MarkAroundSunk(int x, int y);
+  void PlayHitSound();
+
+  // --- Bombs (weapons.cpp) ---
+  // The player's press at pixel (a, b) of the enemy grid.
+  void FireAtEnemyGrid(int a, int b);
+  // A bomb of the kind (4 X, 5 plus, 6 square) lands on (x, y).
+  void ApplyBomb(int x, int y, uint8_t kind);
+  void BombCell(int x, int y);
+
+  // --- Effects, bonuses and navigators (bonuses.cpp) ---
+  // Starts a splash (0), explosion (1), falling bomb or bonus label (4..16)
+  // on the cell, with the bonus's side effects.
+  void AddEffect(std::vector<TEffect>& list, uint8_t kind, const std::string& soundName, double delay,
+                 TCellPoint cell);
+  // A penalty label of kind 12..16 on this grid has faded: its rockets fly
+  // at the finder's own grid, the other one.
+  void LaunchPenaltyRockets(uint8_t kind);
+  void PruneByNavigator(TCellPoint cell, uint8_t code);
+  void RecheckNavigators(TCellPoint cell);
+  void AddNavigatorRay(TCellPoint cell);
+  void HoverNavigatorRays(int px, int py, bool force);
+
+  // --- The end of a game (end_of_game.cpp) ---
+  void StartSunkMeter(uint8_t count);
+  // The tenth ship of this grid has sunk.
+  void GameOver();
+
   eng::ImageList& Images() { return images_; }
   eng::RandomSource& Random() { return random_; }
   SeaHost& Host() { return host_; }

@@ -4,6 +4,8 @@
 
 #include "engine/picture.h"
 
+class TCommon;
+
 class SeaHost {
  public:
   virtual ~SeaHost() = default;
@@ -29,4 +31,8 @@ class SeaHost {
   // is sent with its cells closed, the grid flies in, and the battle starts
   // once the opponent's fleet is here.
   virtual void OwnFleetComplete() = 0;
+
+  // The screen interface itself, for the battle: turn flags, status lines,
+  // score, sounds, rockets and the other grid. Placement needs none of it.
+  virtual TCommon* Common() { return nullptr; }
 };

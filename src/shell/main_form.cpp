@@ -51,7 +51,8 @@ TMainForm::TMainForm(MainFormOptions options)
       timer_(*clock_),
       own_(images_, random_, common_),
       enemy_(images_, random_, common_),
-      common_(UiServices{images_, waves_, sound_, random_, *clock_, *this, SettingsPath(AppDir)}, own_, enemy_) {
+      common_(UiServices{images_, waves_, sound_, random_, *clock_, *this, SettingsPath(AppDir), &sprites_}, own_,
+              enemy_) {
   FormCreate();
 }
 

@@ -12,6 +12,7 @@
 #include "engine/picture.h"
 #include "engine/random.h"
 #include "engine/sound.h"
+#include "engine/sprite_engine.h"
 #include "engine/surface.h"
 #include "sea/sea_host.h"
 #include "settings/settings_record.h"
@@ -28,6 +29,7 @@ struct UiServices {
   eng::Clock& clock;
   UiHost& host;
   std::string settingsPath;  // where config.opt lives
+  eng::SpriteEngine* sprites = nullptr;  // the rockets fly here
 };
 
 // A button of the menu block: position inside the block, size, and whether
@@ -145,6 +147,7 @@ class TCommon : public SeaHost {
   void ReloadDragPicture(const eng::Picture& image) override;
   void RetintCurrentShip(int x, int y) override;
   void OwnFleetComplete() override;
+  TCommon* Common() override { return this; }
   // The single entry point that begins a game: names, chat, session, and a
   // fresh own grid with the placement panel. False when opening the session
   // was cancelled or failed: the start stops there.

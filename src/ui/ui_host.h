@@ -33,4 +33,7 @@ class UiHost {
   virtual void SendFleet() = 0;
   // A Yes/No question; true for Yes.
   virtual bool Confirm(const std::string& text) = 0;
+  // Sends a shot (code 1) or a bomb (2 X, 3 plus, 4 square) at (x, y) of the
+  // other player's grid; nothing while no session is open.
+  virtual void SendShot(int /*x*/, int /*y*/, int /*code*/) {}
 };

@@ -1,0 +1,12 @@
+// The computer opponent: when it acts, and how it picks the cell to shoot
+// at each level (0 very easy, 1 easy, 2 normal, 3 hard).
+#pragma once
+
+class TBattleField;
+class TCommon;
+
+// Once a frame, with the own grid: acts when it is the computer's move and
+// nothing is in flight.
+void ComputerTurnStep(TBattleField& grid, TCommon& common);
+// Sets the grid's Target by the level's strategy.
+void ChooseTarget(TBattleField& grid, int level);
