@@ -48,8 +48,9 @@ class ShotTest : public uitest::UiTest {
   }
   uint8_t Shown(int x, int y) { return enemy.ShownCells.At(x, y).Code; }
 };
+using GameOverTest = ShotTest;
 
-TEST_F(ShotTest, ShotMissesBesideShipsShowTheSideTheyTouch) {
+TEST_F(ShotTest, MissesBesideShipsShowTheSideTheyTouch) {
   Lay(enemy, 7, {{5, 5}});
   Fire(5, 4);
   EXPECT_EQ(Shown(5, 4), cell::SideRing);
@@ -63,7 +64,7 @@ TEST_F(ShotTest, ShotMissesBesideShipsShowTheSideTheyTouch) {
   EXPECT_EQ(enemy.UnshotCount, 269);
 }
 
-TEST_F(ShotTest, ShotStreakOfThreeLeavesTwoExtraShots) {
+TEST_F(ShotTest, StreakOfThreeLeavesTwoExtraShots) {
   Lay(enemy, 1, {{3, 3}, {4, 3}, {5, 3}, {6, 3}});
   for (int x = 3; x <= 5; ++x) Fire(x, 3);
   EXPECT_EQ(enemy.ExtraShots, 2);
@@ -73,7 +74,7 @@ TEST_F(ShotTest, ShotStreakOfThreeLeavesTwoExtraShots) {
   EXPECT_EQ(common.LocalTurn, 1);
 }
 
-TEST_F(ShotTest, ShotExtraShotsLoseBonusesAndThenPassTheTurn) {
+TEST_F(ShotTest, ExtraShotsLoseBonusesAndThenPassTheTurn) {
   enemy.ExtraShots = 2;
   enemy.TrueCells.At(8, 8).Code = enemy.ShownCells.At(8, 8).Code = cell::BonusXBomb;
   Fire(8, 8);  // found while extra shots run: lost
@@ -91,7 +92,7 @@ TEST_F(ShotTest, ShotExtraShotsLoseBonusesAndThenPassTheTurn) {
   EXPECT_EQ(common.StatusLine[1], W("Дождитесь противника..."));
 }
 
-TEST_F(ShotTest, ShotBombBonusBesideShipKeepsTheRing) {
+TEST_F(ShotTest, BombBonusBesideShipKeepsTheRing) {
   Lay(enemy, 7, {{5, 5}});
   enemy.TrueCells.At(5, 6).Code = enemy.ShownCells.At(5, 6).Code = cell::BonusPlusBomb;
   Fire(5, 6);
@@ -100,13 +101,9 @@ TEST_F(ShotTest, ShotBombBonusBesideShipKeepsTheRing) {
   EXPECT_EQ(enemy.TrueCells.At(5, 6).Code, cell::SideRing);
   EXPECT_EQ(Shown(5, 6), cell::SideRing);
   EXPECT_EQ(common.LocalTurn, 1);  // the bomb is used at once
-  // A label on the top row starts a row lower and drifts the other way.
-  enemy.AddEffect(enemy.LabelList, cell::BonusShots1, "", 0, TCellPoint{3, 1});
-  EXPECT_EQ(enemy.LabelList.back().CellY, 2);
-  EXPECT_EQ(enemy.LabelList.back().Drift, -1);
 }
 
-TEST_F(ShotTest, ShotCollateralErasesNavigatorsOrdinaryShowsThem) {
+TEST_F(ShotTest, CollateralErasesNavigatorsOrdinaryShowsThem) {
   enemy.TrueCells.At(4, 4).Code = 103;
   enemy.TrueCells.At(9, 9).Code = 112;
   enemy.Shoot(TCellPoint{4, 4}, true);
@@ -118,7 +115,7 @@ TEST_F(ShotTest, ShotCollateralErasesNavigatorsOrdinaryShowsThem) {
   EXPECT_EQ(enemy.RayList[0].RayRight, enemy.OriginX + 16 * 8);
 }
 
-TEST_F(ShotTest, ShotSinkingMarksAroundAndMarkedCellsStillCollect) {
+TEST_F(ShotTest, SinkingMarksAroundAndMarkedCellsStillCollect) {
   // A diagonal two-cell ship: the two cells between its parts are marked too.
   Lay(enemy, 4, {{5, 5}, {6, 6}});
   Lay(enemy, 7, {{12, 12}});
@@ -144,7 +141,7 @@ TEST_F(ShotTest, ShotSinkingMarksAroundAndMarkedCellsStillCollect) {
   EXPECT_EQ(enemy.CandidateCount, 272 - 3 - 12 - 8);
 }
 
-TEST_F(ShotTest, ShotOutsideTheGridIsIgnored) {
+TEST_F(ShotTest, OutsideTheGridIsIgnored) {
   for (TCellPoint p : {TCellPoint{0, 5}, TCellPoint{17, 1}, TCellPoint{3, 18}, TCellPoint{-4, -4}}) {
     enemy.Shoot(p, false);
     enemy.ApplyBomb(p.x, p.y, cell::BonusSquareBomb);
@@ -155,7 +152,7 @@ TEST_F(ShotTest, ShotOutsideTheGridIsIgnored) {
   EXPECT_EQ(common.LocalTurn, 1);
 }
 
-TEST_F(ShotTest, GameOverMeterGrowsTowardEachSinking) {
+TEST_F(GameOverTest, MeterGrowsTowardEachSinking) {
   Lay(enemy, 7, {{2, 2}});
   Lay(enemy, 8, {{9, 9}});
   Fire(2, 2);
@@ -167,7 +164,7 @@ TEST_F(ShotTest, GameOverMeterGrowsTowardEachSinking) {
   EXPECT_EQ(enemy.SunkMeter.MeterTarget, 40);
 }
 
-TEST_F(ShotTest, GameOverTenthShipNamesTheWinnerAndStopsTheShooting) {
+TEST_F(GameOverTest, TenthShipNamesTheWinnerAndStopsTheShooting) {
   Lay(enemy, 10, {{7, 7}});
   enemy.SunkCount = 9;
   enemy.RaysShown = 1;
@@ -190,7 +187,7 @@ TEST_F(ShotTest, GameOverTenthShipNamesTheWinnerAndStopsTheShooting) {
   EXPECT_EQ(enemy.TrueCells.At(3, 3).State, cell::Closed);
 }
 
-TEST_F(ShotTest, GameOverOwnFleetLostToARemotePlayerNamesThem) {
+TEST_F(GameOverTest, OwnFleetLostToARemotePlayerNamesThem) {
   common.Settings.GameMode = 2;
   common.OpponentName = "Vera";
   Lay(own, 10, {{7, 7}});

@@ -12,9 +12,9 @@
 
 namespace {
 
-class WeaponTest : public uitest::UiTest {
+class WeaponFixture : public uitest::UiTest {
  protected:
-  WeaponTest() {
+  WeaponFixture() {
     common.BattlePhase = 1;
     common.LocalTurn = 1;
     common.Settings.GameMode = 1;
@@ -37,8 +37,11 @@ class WeaponTest : public uitest::UiTest {
     return cells;
   }
 };
+using BombTest = WeaponFixture;
+using BonusTest = WeaponFixture;
+using NavigatorTest = WeaponFixture;
 
-TEST_F(WeaponTest, BombPatternsStrikeOnlyCellsInsideTheGrid) {
+TEST_F(BombTest, PatternsStrikeOnlyCellsInsideTheGrid) {
   enemy.ApplyBomb(1, 1, cell::BonusSquareBomb);
   EXPECT_EQ(Opened(enemy), (std::set<std::pair<int, int>>{{1, 1}, {2, 2}, {2, 1}, {1, 2}}));
   EXPECT_EQ(common.LocalTurn, 0);
@@ -50,7 +53,7 @@ TEST_F(WeaponTest, BombPatternsStrikeOnlyCellsInsideTheGrid) {
   EXPECT_EQ(Opened(own), (std::set<std::pair<int, int>>{{8, 8}, {8, 7}, {9, 8}, {8, 9}, {7, 8}}));
 }
 
-TEST_F(WeaponTest, BombOnShipPassesTheTurnAndDestroysBonuses) {
+TEST_F(BombTest, OnShipPassesTheTurnAndDestroysBonuses) {
   common.LocalTurn = 0;
   common.ComputerMovePending = 1;
   own.TrueCells.At(5, 5).Code = cell::Ship;  // part of a longer ship: hit, not sunk
@@ -67,7 +70,7 @@ TEST_F(WeaponTest, BombOnShipPassesTheTurnAndDestroysBonuses) {
   EXPECT_EQ(common.StatusLine[1], W("Атакуйте вашего противника!"));
 }
 
-TEST_F(WeaponTest, BombSinkingTheLastShipKeepsTheWinnersLine) {
+TEST_F(BombTest, SinkingTheLastShipKeepsTheWinnersLine) {
   LayOne(own, 10, 9, 9);
   own.SunkCount = 9;
   own.ApplyBomb(9, 10, cell::BonusSquareBomb);
@@ -79,7 +82,7 @@ TEST_F(WeaponTest, BombSinkingTheLastShipKeepsTheWinnersLine) {
   EXPECT_EQ(common.CursorPattern, 0);
 }
 
-TEST_F(WeaponTest, BombArmedPressDropsItAndPressesOffTheCellsAreIgnored) {
+TEST_F(BombTest, ArmedPressDropsItAndPressesOffTheCellsAreIgnored) {
   for (auto [a, b] : {std::pair{-1, 10}, std::pair{256, 10}, std::pair{10, 272}, std::pair{10, -3}})
     enemy.FireAtEnemyGrid(a, b);
   EXPECT_EQ(common.LocalTurn, 1);
@@ -98,7 +101,7 @@ TEST_F(WeaponTest, BombArmedPressDropsItAndPressesOffTheCellsAreIgnored) {
   EXPECT_EQ(enemy.UnshotCount, 272);  // the cell is shot when the bomb lands
 }
 
-TEST_F(WeaponTest, BonusPenaltyRocketsStrikeTheFindersFleet) {
+TEST_F(BonusTest, PenaltyRocketsStrikeTheFindersFleet) {
   own.LaunchPenaltyRockets(cell::PenaltyRockets1);
   ASSERT_EQ(sprites.Count(), 1);
   EXPECT_EQ(&dynamic_cast<TRocket*>(sprites[0])->TargetGrid, &enemy);
@@ -126,7 +129,7 @@ TEST_F(WeaponTest, BonusPenaltyRocketsStrikeTheFindersFleet) {
   EXPECT_EQ(sprites.Count(), 8);
 }
 
-TEST_F(WeaponTest, NavigatorPrunesTheComputersCandidatesAtTheHardLevel) {
+TEST_F(NavigatorTest, PrunesTheComputersCandidatesAtTheHardLevel) {
   common.Settings.Difficulty = 3;
   own.TrueCells.At(3, 4).Code = cell::NavigatorRight;  // no ship cell to its right
   own.Shoot(TCellPoint{3, 4}, false);
@@ -149,7 +152,7 @@ TEST_F(WeaponTest, NavigatorPrunesTheComputersCandidatesAtTheHardLevel) {
   EXPECT_EQ(own.CandidateCount, before - 1);
 }
 
-TEST_F(WeaponTest, NavigatorRayDarkensItsStripUnderThePointer) {
+TEST_F(NavigatorTest, RayDarkensItsStripUnderThePointer) {
   enemy.GridSurface.Create(256, 272);
   enemy.DrawAllCells();
   enemy.TrueCells.At(3, 4).Code = cell::NavigatorRight + 2;
