@@ -1,5 +1,5 @@
-// The effects running on a grid, frame by frame: explosions with their
-// delay and sound, splash rings, bonus labels with their drift and penalty
+// The effects running on a grid, frame by frame: an explosion's sound and
+// first picture, splash rings, bonus labels with their drift and penalty
 // rockets, and the frames long enough to skip a release point. The bomb's
 // landing is followed through in the computer's tests.
 #include <gtest/gtest.h>
