@@ -1,6 +1,7 @@
 // Shots on a grid: hints, the streak, extra shots and the turn, bonuses,
 // navigators under collateral fire, marking around sunk ships, and the end
 // of a game.
+#include <algorithm>
 #include <initializer_list>
 
 #include "assets/waves.h"

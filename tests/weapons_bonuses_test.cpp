@@ -1,6 +1,7 @@
 // Bombs and their patterns, the player's press on the enemy grid, penalty
 // rockets, and navigators: pruning at the hard level and the rays under the
 // pointer.
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <utility>

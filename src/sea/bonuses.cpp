@@ -3,7 +3,9 @@
 // the penalty rockets a faded penalty label sends at its finder; the strips
 // of opened navigators, darkened under the pointer; and the hard computer's
 // reading of navigators.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "effects/rocket.h"
 #include "engine/canvas.h"
