@@ -145,7 +145,7 @@ TEST_F(Computer, AfterOpeningABombBonusItsNextShotIsThatBomb) {
   EXPECT_TRUE(own.BombList.empty());  // the pick-up label still holds up play
 
   // Once the label and the splash have let go, the bomb falls.
-  while (common.AnimationsInFlight > 0) AnimateGridEffects(own, common, 100);
+  for (int i = 0; i < 100 && common.AnimationsInFlight > 0; ++i) AnimateGridEffects(own, common, 100);
   SetCandidates({{9, 9}});
   ComputerTurnStep(own, common);
   ASSERT_EQ(own.BombList.size(), 1u);
@@ -157,7 +157,7 @@ TEST_F(Computer, AfterOpeningABombBonusItsNextShotIsThatBomb) {
   EXPECT_EQ(common.ComputerMovePending, 1);
 
   // Its landing gives the turn to the player.
-  while (!own.BombList[0].Done) AnimateGridEffects(own, common, 100);
+  for (int i = 0; i < 100 && !own.BombList[0].Done; ++i) AnimateGridEffects(own, common, 100);
   EXPECT_EQ(common.ComputerMovePending, 0);
   EXPECT_EQ(common.LocalTurn, 1);
   EXPECT_EQ(own.TrueCells.At(9, 8).State, cell::Opened);  // the plus pattern
