@@ -75,7 +75,7 @@ struct TEffect {
   int32_t PixelX = 0;  // drawing position inside the grid picture
   int32_t PixelY = 0;
   std::string SoundName;  // played when an explosion starts; empty for none
-  int8_t Drift = 0;       // a label drifts up (-1) or down (+1)
+  int8_t Drift = 0;       // a label drifts up (+1) or down (-1)
   double Progress = 0;    // ring radius, explosion frame, bomb fall frame, label drift
   double ProgressBefore = 0;
   double Fade = 0;  // a label's opacity

@@ -5,7 +5,9 @@
 
 #include "assets/image_table.h"
 #include "engine/canvas.h"
+#include "ai/computer.h"
 #include "effects/grid_animation.h"
+#include "effects/grid_effects.h"
 #include "shell/main_form.h"
 
 using namespace assets;
@@ -34,6 +36,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
     return true;
   }
 
+  ComputerTurnStep(own_, c);
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
     eng::Canvas& canvas = back.GetCanvas();
@@ -75,8 +78,13 @@ bool TMainForm::DXTimerTimer(int lagCount) {
 }
 
 void TMainForm::DrawGrid(TBattleField& grid, int lagCount) {
-  (void)lagCount;
-  display_.BackSurface().Draw(grid.OriginX, grid.OriginY, grid.GridSurface, false);
+  eng::Surface& back = display_.BackSurface();
+  if (grid.EffectCount != 0) {
+    AnimateGridEffects(grid, common_, lagCount);
+    back.Draw(grid.OriginX, grid.OriginY, grid.EffectSurface, false);
+  } else {
+    back.Draw(grid.OriginX, grid.OriginY, grid.GridSurface, false);
+  }
 }
 
 void TMainForm::DrawFrameBars() {

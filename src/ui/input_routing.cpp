@@ -37,6 +37,9 @@ void TCommon::MouseDown(int x, int y, int button) {
   // 1. A shot, or the ship in hand.
   if (BattlePhase) {
     OverlayShown = 0;  // any press removes the centre text
+    // The shot rectangle is closed and one pixel short of the grid's edge.
+    if (InClosed(x, y, enemy_.OriginX, enemy_.OriginY, 255, 270))
+      enemy_.FireAtEnemyGrid(x - enemy_.OriginX, y - enemy_.OriginY);
   } else if (own.ShipActive && !own.Dragging && InClosed(x, y, own.OriginX, own.OriginY, 256, 272) &&
              own.HitTestCurrentShip(static_cast<int16_t>(x - own.OriginX), static_cast<int16_t>(y - own.OriginY))) {
     if (button != eng::kMouseLeft) {
@@ -154,6 +157,9 @@ void TCommon::MouseMove(int x, int y) {
 
   // 3. The chat's send button.
   if (ChatShown) SendButtonHover = InOpen(x, y, SendButton.x, SendButton.y, SendButton.w, SendButton.h) ? 1 : 0;
+
+  // 4. The navigator rays under the pointer.
+  enemy_.HoverNavigatorRays(x, y, false);
 }
 
 void TCommon::MouseUp(int, int) {
