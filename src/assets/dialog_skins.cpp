@@ -82,6 +82,38 @@ eng::Picture AddressButton(bool pressed) {
   return c.ToPicture(true, kSkinKey);
 }
 
+// What was drawn on the canvas (all but its keyed pixels) laid over the
+// background.
+void Overlay(eng::Picture& background, Canvas& c) {
+  const eng::Picture over = c.ToPicture(true, kSkinKey);
+  for (int y = 0; y < over.Height(); ++y)
+    for (int x = 0; x < over.Width(); ++x) {
+      const Color px = over.GetPixel(x, y);
+      if (!(px == kSkinKey)) background.SetPixel(x, y, px);
+    }
+}
+
+// The full-screen toggle: a check box in a brass rim, ticked when down.
+eng::Picture CheckBox(bool down) {
+  Canvas c(17, 20);
+  cairo_t* cr = c.cr();
+  RoundedRect(cr, 1, 3, 15, 15, 2.5);
+  SetColor(cr, pal::kBrass);
+  cairo_fill(cr);
+  FillRect(cr, 3, 5, 11, 11, pal::kWell);
+  if (down) {
+    cairo_move_to(cr, 4.5, 10.5);
+    cairo_line_to(cr, 7.5, 13.5);
+    cairo_line_to(cr, 13, 6);
+    cairo_set_line_width(cr, 2.2);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    SetColor(cr, kTitle);
+    cairo_stroke(cr);
+  }
+  return c.ToPicture(true, kSkinKey);
+}
+
 }  // namespace
 
 eng::Picture DialogBackground(int width, int height, std::string_view titleUtf8, int panelTop, int panelBottom) {
@@ -160,12 +192,7 @@ NewGameSkin PaintNewGameSkin() {
     Text(cr, "ваш адрес", 169, 194, 9, true, kCaption, 46);
     Well(cr, 27, 212, 65, 23);
     Well(cr, 108, 212, 65, 23);
-    const eng::Picture over = c.ToPicture(true, kSkinKey);
-    for (int y = 0; y < over.Height(); ++y)
-      for (int x = 0; x < over.Width(); ++x) {
-        const Color px = over.GetPixel(x, y);
-        if (!(px == kSkinKey)) skin.Background.SetPixel(x, y, px);
-      }
+    Overlay(skin.Background, c);
   }
   skin.StartUp = ButtonFace(65, 23, "Старт", false);
   skin.StartDown = ButtonFace(65, 23, "Старт", true);
@@ -175,6 +202,38 @@ NewGameSkin PaintNewGameSkin() {
   skin.RadioDown = RadioButton(true);
   skin.GetIPUp = AddressButton(false);
   skin.GetIPDown = AddressButton(true);
+  return skin;
+}
+
+OptionsSkin PaintOptionsSkin() {
+  OptionsSkin skin;
+  constexpr int kPanelTop = 28, kPanelBottom = 202;
+  skin.Background = DialogBackground(200, 250, "Настройки", kPanelTop, kPanelBottom);
+  {
+    Canvas c(200, 250);
+    cairo_t* cr = c.cr();
+    // The level's four choices, each caption beside its radio.
+    TextLeft(cr, "Уровень компьютера:", 17, 44, 12, true, kCaption);
+    constexpr const char* kLevels[] = {"Очень легко", "Легко", "Нормально", "Сложно"};
+    for (int i = 0; i < 4; ++i) TextLeft(cr, kLevels[i], 40, 56 + 19 * i + 7, 11, false, kTitle);
+    FillRect(cr, 17, 133, 166, 1, pal::kBrassDark);
+    FillRect(cr, 17, 134, 166, 1, Color{60, 84, 120});
+    // The volume slider and the full-screen box with their captions.
+    TextLeft(cr, "Громкость", 17, 152, 11, true, kCaption);
+    Well(cr, 75, 143, 97, 18);
+    TextLeft(cr, "Полный экран", 17, 178, 11, true, kCaption);
+    Well(cr, 27, 212, 65, 23);
+    Well(cr, 108, 212, 65, 23);
+    Overlay(skin.Background, c);
+  }
+  skin.OKUp = ButtonFace(65, 23, "OK", false);
+  skin.OKDown = ButtonFace(65, 23, "OK", true);
+  skin.CloseUp = ButtonFace(65, 23, "Закрыть", false);
+  skin.CloseDown = ButtonFace(65, 23, "Закрыть", true);
+  skin.RadioUp = RadioButton(false);
+  skin.RadioDown = RadioButton(true);
+  skin.CheckUp = CheckBox(false);
+  skin.CheckDown = CheckBox(true);
   return skin;
 }
 

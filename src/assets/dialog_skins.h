@@ -1,9 +1,9 @@
 // The painted look of the game's own dialogs: the brass-framed navy
 // background, the steel-blue button faces with their rounded corners keyed
 // out in fuchsia, and the round radio buttons. The parts are painted
-// separately so every dialog can be made of them; the New Game dialog's
-// set is put together here. Painted once at start-up, beside (not inside)
-// the table of the 38 built-in pictures.
+// separately so every dialog can be made of them; the New Game and the
+// Options dialogs' sets are put together here. Painted once at start-up,
+// beside (not inside) the table of the 38 built-in pictures.
 #pragma once
 #include <string_view>
 
@@ -34,5 +34,15 @@ struct NewGameSkin {
   eng::Picture GetIPUp, GetIPDown;      // 30 x 23, keyed
 };
 NewGameSkin PaintNewGameSkin();
+
+// The Options dialog's pictures.
+struct OptionsSkin {
+  eng::Picture Background;           // 200 x 250, the captions painted in
+  eng::Picture OKUp, OKDown;         // 65 x 23, keyed
+  eng::Picture CloseUp, CloseDown;   // 65 x 23, keyed
+  eng::Picture RadioUp, RadioDown;   // 15 x 15, keyed
+  eng::Picture CheckUp, CheckDown;   // 17 x 20, keyed: the full-screen toggle
+};
+OptionsSkin PaintOptionsSkin();
 
 }  // namespace assets::skins
