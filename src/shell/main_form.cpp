@@ -12,6 +12,7 @@
 #include "engine/message_box.h"
 #include "engine/text_codec.h"
 #include "settings/new_game_form.h"
+#include "settings/options_form.h"
 #include "settings/settings_file.h"
 
 extern char** environ;
@@ -110,6 +111,7 @@ void TMainForm::FormCreate() {
   NoteEdit.OnKeyDown = [this](int& key) { NoteEditKeyDown(key); };
 
   NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
+  OptionsForm = std::make_unique<TOptionsForm>(display_, common_, timer_);
 }
 
 bool TMainForm::OpenDisplay() {
@@ -337,9 +339,16 @@ void TMainForm::ShowNewGameDialog() {
   if (NoteEdit.Visible && NoteEdit.HasFocus()) display_.StartTextInput(true);
 }
 
-void TMainForm::ShowOptionsDialog() {}
+void TMainForm::ShowOptionsDialog() {
+  // Modal over the last frame, the frame timer off meanwhile.
+  OptionsForm->ShowModal();
+}
 
-void TMainForm::ToggleFullScreen() {}
+void TMainForm::ToggleFullScreen() {
+  // The dialog's own OK with the other choice, the dialog not shown.
+  OptionsForm->FullscreenBtn.SetDown(!OptionsForm->FullscreenBtn.Down());
+  OptionsForm->OKBtnClick();
+}
 
 void TMainForm::OpenHelp() {
   // The help page next to the program, with the desktop's default opener;

@@ -20,6 +20,7 @@
 #include "ui/ui_host.h"
 
 class TNewGameForm;
+class TOptionsForm;
 
 struct MainFormOptions {
   eng::Clock* clock = nullptr;  // the system clock when null
@@ -106,6 +107,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   uint64_t FramesPresented = 0;
   // The New Game dialog, created hidden at start-up.
   std::unique_ptr<TNewGameForm> NewGameForm;
+  // The Options dialog, created hidden at start-up; the screen's
+  // full-screen button uses its controls too.
+  std::unique_ptr<TOptionsForm> OptionsForm;
   // The chat edit: a child control over the frame, shown in network games.
   eng::LineEdit NoteEdit{eng::Rect{24, 441, 441, 23}};
   void NoteEditKeyDown(int& key);
