@@ -219,9 +219,9 @@ OptionsSkin PaintOptionsSkin() {
     FillRect(cr, 17, 133, 166, 1, pal::kBrassDark);
     FillRect(cr, 17, 134, 166, 1, Color{60, 84, 120});
     // The volume slider and the full-screen box with their captions.
-    TextLeft(cr, "Громкость", 17, 152, 11, true, kCaption);
+    TextLeft(cr, "Громкость", 17, 152, 11, false, kCaption);
     Well(cr, 75, 143, 97, 18);
-    TextLeft(cr, "Полный экран", 17, 178, 11, true, kCaption);
+    TextLeft(cr, "Полный экран", 17, 178, 11, false, kCaption);
     Well(cr, 27, 212, 65, 23);
     Well(cr, 108, 212, 65, 23);
     Overlay(skin.Background, c);
