@@ -214,49 +214,34 @@ TEST_F(OptionsDialog, ALevelOutsideTheFourLeavesTheRadiosAsTheyWere) {
   EXPECT_EQ(Common().Settings.Difficulty, 2);
 }
 
-// A slider laid in a dialog at its top-left corner.
-class SliderTest : public ::testing::Test {
- protected:
-  void Press(int x) { dialog.HandleMouseDown(eng::kMouseLeft, x, 10); }
-  void Release(int x) { dialog.HandleMouseUp(eng::kMouseLeft, x, 10); }
+// The volume slider's size and range, laid in a dialog at its corner.
+TEST(SliderTest, TrackEndsGiveTheRangeEndsAndADragIsClampedUntilTheRelease) {
   eng::Dialog dialog{200, 40};
   eng::Slider slider{eng::Rect{0, 0, 97, 20}, -5000, 0};
-  void SetUp() override { dialog.Add(slider); }
-};
+  dialog.Add(slider);
+  const auto press = [&](int x) {
+    dialog.HandleMouseDown(eng::kMouseLeft, x, 10);
+    const int value = slider.Value();
+    dialog.HandleMouseUp(eng::kMouseLeft, x, 10);
+    return value;
+  };
+  EXPECT_EQ(press(9), -5000);
+  EXPECT_EQ(press(88), 0);
+  // 79 pixels of track: the pixel nearest the middle rounds to one side.
+  EXPECT_EQ(press(48), -2532);
 
-TEST_F(SliderTest, TheTrackEndsGiveTheRangeEndsAndItsMiddleTheMiddle) {
-  EXPECT_EQ(slider.TrackLeft(), 9);
-  EXPECT_EQ(slider.TrackRight(), 88);
-  Press(9);
-  EXPECT_EQ(slider.Value(), -5000);
-  Release(9);
-  Press(88);
-  EXPECT_EQ(slider.Value(), 0);
-  Release(88);
-  // 79 pixels of track: the nearest pixel to the middle rounds to one side.
-  Press(48);
-  EXPECT_EQ(slider.Value(), -2532);
-  Release(48);
-  // With an even track the middle pixel is the middle of the range.
-  slider.Bounds.w = 98;
-  Press(49);
-  EXPECT_EQ(slider.Value(), -2500);
-}
-
-TEST_F(SliderTest, ADragFollowsThePointerClampedAtTheEndsAndStopsAtTheRelease) {
-  slider.SetValue(-500);
-  dialog.HandleMouseMove(20, 10);  // no button held: nothing moves
-  EXPECT_EQ(slider.Value(), -500);
-  Press(48);
+  dialog.HandleMouseDown(eng::kMouseLeft, 48, 10);
   dialog.HandleMouseMove(-40, 60);
   EXPECT_EQ(slider.Value(), -5000);
   dialog.HandleMouseMove(300, 10);
   EXPECT_EQ(slider.Value(), 0);
-  Release(300);
-  dialog.HandleMouseMove(20, 10);
+  dialog.HandleMouseUp(eng::kMouseLeft, 300, 10);
+  dialog.HandleMouseMove(20, 10);  // no button held: nothing moves
   EXPECT_EQ(slider.Value(), 0);
-  // The thumb stands at the value.
-  EXPECT_EQ(slider.ThumbCentre(), 88);
+
+  // With an even track the middle pixel is the middle of the range.
+  slider.Bounds.w = 98;
+  EXPECT_EQ(press(49), -2500);
 }
 
 }  // namespace
