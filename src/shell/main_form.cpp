@@ -111,7 +111,10 @@ void TMainForm::FormCreate() {
   NoteEdit.OnKeyDown = [this](int& key) { NoteEditKeyDown(key); };
 
   NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
+  NewGameForm->Pump = [this] { DXPlay.Poll(); };
+  ConnectSession();
   OptionsForm = std::make_unique<TOptionsForm>(display_, common_, timer_);
+  OptionsForm->Pump = [this] { DXPlay.Poll(); };
 }
 
 bool TMainForm::OpenDisplay() {
@@ -127,6 +130,7 @@ int TMainForm::Run() {
     // While minimised or hidden the display is not ready: wait for events.
     const bool ready = display_.Ready();
     display_.PumpEvents(ready ? 0 : 100);
+    DXPlay.Poll();  // the other player's messages, on this thread
     if (closing_ || !display_.Ready()) continue;
     uint32_t lag = 0;
     if (timer_.Tick(&lag)) {
@@ -323,7 +327,7 @@ int TMainForm::ShowBox(const std::string& text, eng::MessageButtons buttons) {
   }
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
-  const int result = eng::MessageBox(display_, text, buttons);
+  const int result = eng::MessageBox(display_, text, buttons, [this] { DXPlay.Poll(); });
   if (wasEnabled) timer_.SetEnabled(true);
   return result;
 }
@@ -374,31 +378,16 @@ void TMainForm::SendChatLine() {
     common_.ChatLine = W("Некому отправлять. Удаленный игрок еще не подсоединился.");
     return;
   }
+  // The line as typed, blanks kept, after the local player's session name.
+  common_.ChatLine = DXPlay.Players().front().Name + ">    " + text;
   SendChatText(text);
 }
-
-// --- The two-player session ---
-// Network play is not built yet: opening fails as a failed open would,
-// with the standard error box, and nothing is ever connected.
-
-bool TMainForm::OpenSession() {
-  ShowMessage("The two-player session cannot be opened: network play is not available in this version.");
-  return false;
-}
-
-int TMainForm::SessionPlayerCount() { return 0; }
-
-std::string TMainForm::RemotePlayerName() { return std::string(); }
 
 void TMainForm::ShowChatEdit(bool show) {
   NoteEdit.SetText("");
   NoteEdit.Visible = show;
   if (!show) NoteEdit.SetFocused(false);
 }
-
-void TMainForm::SendChatText(const std::string&) {}
-
-void TMainForm::SendFleet() {}
 
 bool TMainForm::Confirm(const std::string& text) {
   return ShowBox(text, eng::MessageButtons::YesNo) == eng::kResultYes;

@@ -11,6 +11,7 @@
 #include "engine/image_list.h"
 #include "engine/line_edit.h"
 #include "engine/message_box.h"
+#include "net/session.h"
 #include "engine/random.h"
 #include "engine/sound.h"
 #include "engine/sprite_engine.h"
@@ -90,6 +91,12 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void SendChatText(const std::string& text) override;
   void SendFleet() override;
   bool Confirm(const std::string& text) override;
+  void SendShot(int x, int y, int code) override;
+
+  // --- The two-player session ---
+  net::TDXPlay DXPlay;
+  void DXPlayAddPlayer(const std::string& name);
+  void DXPlaySessionLost();
 
   // --- What the window owns ---
   eng::Clock& Clock() { return *clock_; }
@@ -118,6 +125,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
 
  private:
   bool ShipInHand();
+  // Hands the session's events to the game.
+  void ConnectSession();
   // A message box over the frame, the frame timer off meanwhile.
   int ShowBox(const std::string& text, eng::MessageButtons buttons);
   void DrawGrid(TBattleField& grid, int lagCount);

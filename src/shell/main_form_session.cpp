@@ -1,0 +1,52 @@
+// The main window's side of a network game: the session's events reach the
+// game here, and the game's fleet, shots and chat leave through it.
+#include "engine/text_codec.h"
+#include "net/game_messages.h"
+#include "shell/main_form.h"
+
+void TMainForm::ConnectSession() {
+  DXPlay.OnAddPlayer = [this](const std::string& name) { DXPlayAddPlayer(name); };
+  DXPlay.OnMessage = [this](const std::string& sender, const uint8_t* data, size_t size) {
+    DXPlayMessage(common_, sender, data, size);
+  };
+  DXPlay.OnSessionLost = [this] { DXPlaySessionLost(); };
+}
+
+// The other player has joined the session this side created.
+void TMainForm::DXPlayAddPlayer(const std::string& name) {
+  common_.OpponentName = name.substr(0, 12);
+  common_.SetStatus(3, common_.OpponentName, false);
+  common_.OverlayText = name + W(" присоединился...");
+}
+
+void TMainForm::DXPlaySessionLost() {
+  common_.OverlayShown = 1;
+  common_.OverlayText = W("Связь утеряна...");
+}
+
+int TMainForm::SessionPlayerCount() { return DXPlay.Opened() ? static_cast<int>(DXPlay.Players().size()) : 0; }
+
+std::string TMainForm::RemotePlayerName() {
+  if (!DXPlay.Opened()) return std::string();
+  for (const net::TDXPlayPlayer& p : DXPlay.Players())
+    if (p.Remote) return p.Name;
+  return std::string();
+}
+
+// Every send does nothing while no session is open.
+void TMainForm::SendChatText(const std::string& text) {
+  if (DXPlay.Opened()) DXPlay.SendMessage(net::ChatMessage(text));
+}
+
+void TMainForm::SendFleet() {
+  if (DXPlay.Opened()) DXPlay.SendMessage(net::FleetMessage(own_));
+}
+
+void TMainForm::SendShot(int x, int y, int code) {
+  if (DXPlay.Opened()) DXPlay.SendMessage(net::ShotMessage(x, y, code));
+}
+
+bool TMainForm::OpenSession() {
+  ShowMessage("The two-player session cannot be opened: network play is not available in this version.");
+  return false;
+}
