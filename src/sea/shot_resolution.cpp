@@ -41,6 +41,13 @@ void TBattleField::Shoot(TCellPoint point, bool collateral) {
   // A shot message from the other side may carry any column and row.
   if (!TCellPlane::Contains(x, y)) return;
   TCommon* common = host_.Common();
+  // In a network game the other side may shoot before the closed cells of
+  // this grid have flown in: the cells are closed for battle now, or the
+  // shot would find them still open from the placement and be lost.
+  if (Id == 1 && !CellsClosed && common && common->BattlePhase) {
+    CloseAllCells(false);
+    CellsClosed = 1;
+  }
 
   if (!IsOpened(TrueCells.At(x, y).State)) {
     OpenShotCell(point);

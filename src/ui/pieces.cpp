@@ -159,8 +159,12 @@ void TCommon::DrawAssemble(eng::Surface& back, int lagCount) {
     p.surface.Release();
     landedNow = true;
   }
-  // The landing shows the prompt once and blinks it twice.
+  // The landing shows the prompt once and blinks it twice. A cell shot
+  // while the pieces flew is drawn again over the closed picture.
   if (landedNow) {
+    for (int y = 1; y <= 17; ++y)
+      for (int x = 1; x <= 16; ++x)
+        if (own_.ShownCells.At(x, y).State != 0) own_.DrawCell(x, y);
     SetStatus(2, W("Атакуйте вашего противника!"), false);
     BlinkStatus(2, false);
   }
