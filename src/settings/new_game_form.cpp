@@ -108,9 +108,17 @@ void TNewGameForm::FormCreate() {
 int TNewGameForm::ShowModal() {
   FormShow();
   FormActivate();
+  inModal_ = true;
   const eng::ModalOutcome outcome = eng::RunModal(display_, *this, Pump);
+  inModal_ = false;
   // Also when the window's close ended the dialog: the game runs on.
   FormClose();
+  // The game starts over the game's own frame, not over the closed dialog:
+  // the connection wizard or an error box may come up on the way.
+  if (startPending_) {
+    startPending_ = false;
+    StartGame();
+  }
   return outcome.result;
 }
 
@@ -169,7 +177,15 @@ bool TNewGameForm::OnKey(int key) {
 void TNewGameForm::StartBtnClick() {
   if (Closed()) return;  // one start per showing
   Close(eng::kResultOK);
+  if (inModal_) {
+    startPending_ = true;
+    return;
+  }
   FormClose();
+  StartGame();
+}
+
+void TNewGameForm::StartGame() {
   const std::string name = Trimmed(PlNameEdit.Text());
   common_.Settings.SetPlayerName(name.empty() ? W("Игрок N1") : name.substr(0, kNameLength));
   common_.Settings.GameMode = PlvsCompBtn.Down() ? 1 : 2;

@@ -62,6 +62,8 @@ class TNewGameForm : public eng::Dialog {
   void PlNameEditKeyDown(int& key);
   void CloseBtnClick();
   void StartBtnClick();
+  // The rest of Start once the dialog is gone: name, mode, game, save.
+  void StartGame();
 
  protected:
   bool OnKey(int key) override;
@@ -71,4 +73,6 @@ class TNewGameForm : public eng::Dialog {
   TCommon& common_;
   eng::FrameTimer& timer_;
   assets::skins::NewGameSkin skin_;
+  bool inModal_ = false;      // the dialog's own loop is running
+  bool startPending_ = false;  // Start was pressed in it
 };
