@@ -1,6 +1,7 @@
 // The main window's side of a network game: the session's events reach the
 // game here, and the game's fleet, shots and chat leave through it.
 #include "engine/text_codec.h"
+#include "net/connect_wizard.h"
 #include "net/game_messages.h"
 #include "shell/main_form.h"
 
@@ -46,7 +47,33 @@ void TMainForm::SendShot(int x, int y, int code) {
   if (DXPlay.Opened()) DXPlay.SendMessage(net::ShotMessage(x, y, code));
 }
 
+// Opens the session through the connection wizard: closes any earlier one,
+// then creates or joins as the player chose. A cancelled wizard is a silent
+// abort; a session that cannot be opened is reported in the standard box.
 bool TMainForm::OpenSession() {
-  ShowMessage("The two-player session cannot be opened: network play is not available in this version.");
+  DXPlay.Close();
+  const bool wasEnabled = timer_.Enabled();
+  timer_.SetEnabled(false);
+  const WizardResult wizard = RunConnectWizard(display_, *clock_, common_.SessionPlayerName, common_.SessionRole,
+                                               [this] { DXPlay.Poll(); });
+  if (wasEnabled) timer_.SetEnabled(true);
+  if (!wizard.completed) return false;
+  // While a join waits for the other side the window stays serviced, but
+  // its input goes nowhere.
+  eng::DisplayHandler nobody;
+  display_.PushHandler(&nobody);
+  std::string error;
+  try {
+    if (wizard.role == 1)
+      DXPlay.Create(wizard.sessionName, wizard.playerName);
+    else
+      DXPlay.Join(wizard.host, wizard.port, wizard.playerName, wizard.sessionName, [this] { display_.PumpEvents(0); });
+  } catch (const net::EDXPlayError& e) {
+    error = e.what();
+  }
+  display_.PopHandler();
+  if (error.empty()) return true;
+  DXPlay.Close();
+  ShowMessage(error);
   return false;
 }
