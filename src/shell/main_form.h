@@ -2,6 +2,7 @@
 // and TCommon, runs the display's life cycle, the frame loop and the keys.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "engine/image_list.h"
 #include "engine/line_edit.h"
 #include "engine/message_box.h"
+#include "net/connect_wizard.h"
 #include "net/session.h"
 #include "engine/random.h"
 #include "engine/sound.h"
@@ -95,6 +97,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
 
   // --- The two-player session ---
   net::TDXPlay DXPlay;
+  // Runs the connection wizard; tests put their own answer here.
+  std::function<WizardResult()> ConnectWizard;
   void DXPlayAddPlayer(const std::string& name);
   void DXPlaySessionLost();
 

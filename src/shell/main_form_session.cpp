@@ -6,6 +6,10 @@
 #include "shell/main_form.h"
 
 void TMainForm::ConnectSession() {
+  ConnectWizard = [this] {
+    return RunConnectWizard(display_, *clock_, common_.SessionPlayerName, common_.SessionRole,
+                            [this] { DXPlay.Poll(); });
+  };
   DXPlay.OnAddPlayer = [this](const std::string& name) { DXPlayAddPlayer(name); };
   DXPlay.OnMessage = [this](const std::string& sender, const uint8_t* data, size_t size) {
     DXPlayMessage(common_, sender, data, size);
@@ -54,8 +58,7 @@ bool TMainForm::OpenSession() {
   DXPlay.Close();
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
-  const WizardResult wizard = RunConnectWizard(display_, *clock_, common_.SessionPlayerName, common_.SessionRole,
-                                               [this] { DXPlay.Poll(); });
+  const WizardResult wizard = ConnectWizard();
   if (wasEnabled) timer_.SetEnabled(true);
   if (!wizard.completed) return false;
   // While a join waits for the other side the window stays serviced, but
