@@ -129,7 +129,7 @@ TEST_F(OptionsDialog, OkWithTheSameScreenChoiceLeavesTheDisplayAloneAndWritesThe
   EXPECT_FALSE(g->form->Display().FullScreen());
   EXPECT_TRUE(g->form->DXTimer().Enabled());
   EXPECT_EQ(Common().Settings.Difficulty, 3);
-  EXPECT_EQ(Common().Settings.Volume, 0);
+  EXPECT_EQ(int32_t{Common().Settings.Volume}, 0);
   EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(0, 3, 0));
 
   // Now the other choice: one switch, and the file says full screen.
@@ -181,12 +181,12 @@ TEST_F(OptionsDialog, CloseKeepsTheVolumeAndTheScreenButtonLaterAppliesTheMovedS
     EXPECT_EQ(Form().SoundTracker.Value(), -5000);
     g->Click(kCloseX, kCloseY);
   });
-  EXPECT_EQ(Common().Settings.Volume, -500);
+  EXPECT_EQ(int32_t{Common().Settings.Volume}, -500);
   EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(1, 2, -500));
   EXPECT_TRUE(g->form->DXTimer().Enabled());
 
   g->Click(kScreenButtonX, kScreenButtonY);
-  EXPECT_EQ(Common().Settings.Volume, -5000);
+  EXPECT_EQ(int32_t{Common().Settings.Volume}, -5000);
   EXPECT_EQ(Common().Settings.Difficulty, 2);
   EXPECT_FALSE(g->form->Display().FullScreen());
   EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(0, 2, -5000));

@@ -85,7 +85,7 @@ TEST(SettingsFile, FreshDirectoryGetsExactlyTheDefaultRecord) {
   const SettingsRecord rec = StartUp(dir / "config.opt");
   EXPECT_EQ(ReadBytes(dir / "config.opt"), kDefaultBytes);
   EXPECT_EQ(rec.Difficulty, 1);
-  EXPECT_EQ(rec.Volume, -500);
+  EXPECT_EQ(int32_t{rec.Volume}, -500);
   EXPECT_EQ(rec.PlayerName(), "\xC8\xE3\xF0\xEE\xEA N1");
 }
 
@@ -126,7 +126,7 @@ TEST(SettingsFile, LongerFileIsReadAsItsFirstRecordAndTruncatedOnSave) {
   EXPECT_EQ(rec.FullScreen, 0);
   EXPECT_EQ(rec.Difficulty, 7);
   EXPECT_EQ(rec.PlayerName(), "Ab");
-  EXPECT_EQ(rec.Volume, -2500);
+  EXPECT_EQ(int32_t{rec.Volume}, -2500);
   EXPECT_EQ(rec.GameMode, 2);
   EXPECT_EQ(ReadBytes(dir / "config.opt").size(), 30u) << "reading changes nothing";
 

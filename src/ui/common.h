@@ -61,7 +61,7 @@ class TCommon : public SeaHost {
   int16_t AnimationsInFlight = 0;   // rockets and shot animations under way
 
   // --- Settings (config.opt) ---
-  SettingsRecord Settings;
+  alignas(4) SettingsRecord Settings;  // aligned, so its 32-bit volume is too
   void LoadSettings();
   void SaveSettings();
 
