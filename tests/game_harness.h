@@ -4,10 +4,12 @@
 // pixels are there to read.
 #pragma once
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -56,6 +58,21 @@ class GameHarness {
     form->Display().InjectKey(eng::kKeySpace);
     Frames(1, 20000);
     Frames(1);
+  }
+  // A dialog's per-pass hook that runs step(pass) on every pass of its loop
+  // and ends the loop (as a failure) if the dialog never closes. The events
+  // of earlier tests are flushed first.
+  static std::function<void()> StepPump(std::function<void(int pass)> step, int& pass) {
+    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    return [step, &pass] {
+      step(pass);
+      if (++pass > 300) {
+        ADD_FAILURE() << "the dialog never closed";
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+      }
+    };
   }
   void Move(int x, int y) { form->Display().InjectMouseMove(x, y); }
   void Click(int x, int y, int button = eng::kMouseLeft) {

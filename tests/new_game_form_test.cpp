@@ -49,17 +49,8 @@ class NewGameDialog : public ::testing::Test {
   // Opens the dialog with the menu's New button and runs step(pass) on every
   // pass of its loop, and of the boxes it shows, until it closes.
   void Run(std::function<void(int pass)> step) {
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     int pass = 0;
-    Form().Pump = [&] {
-      step(pass);
-      if (++pass > 300) {
-        ADD_FAILURE() << "the dialog never closed";
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
-      }
-    };
+    Form().Pump = GameHarness::StepPump(step, pass);
     g->Click(211, 29);
     Form().Pump = nullptr;
   }

@@ -76,17 +76,8 @@ class OptionsDialog : public ::testing::Test {
   // Opens the dialog with the menu's Options button and runs step(pass) on
   // every pass of its loop until it closes.
   void Run(std::function<void(int pass)> step) {
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     int pass = 0;
-    Form().Pump = [&] {
-      step(pass);
-      if (++pass > 300) {
-        ADD_FAILURE() << "the dialog never closed";
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
-      }
-    };
+    Form().Pump = GameHarness::StepPump(step, pass);
     g->Click(kOptionsX, kOptionsY);
     Form().Pump = nullptr;
   }
