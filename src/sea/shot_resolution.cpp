@@ -107,35 +107,21 @@ void TBattleField::Shoot(TCellPoint point, bool collateral) {
         MarkKnownFree(point);
         ClearKnownFree(x, y);
         AddNavigatorRay(point);
-      } else if (k >= cell::BonusXBomb && k <= cell::BonusSquareBomb) {
+      } else if (cell::IsBonus(k)) {
+        // Bombs, extra shots and penalties alike: taken only while no extra
+        // shots run (otherwise lost, one extra shot spent). A bomb arms the
+        // next shot; a penalty's rockets follow from its label once it fades.
         HitStreak = 0;
         AddEffect(SplashList, 0, "", 0, point);
         if (ExtraShots == 0) {
-          BombArmed = 1;
-          BombKind = k;
+          if (k <= cell::BonusSquareBomb) {
+            BombArmed = 1;
+            BombKind = k;
+          }
           AddEffect(LabelList, k, "", 0, point);
         } else {
-          --ExtraShots;  // found while extra shots run: lost
+          --ExtraShots;
         }
-        clearBonus();
-        ClearKnownFree(x, y);
-      } else if (k >= cell::BonusShots1 && k <= cell::BonusShots5) {
-        HitStreak = 0;
-        AddEffect(SplashList, 0, "", 0, point);
-        if (ExtraShots == 0)
-          AddEffect(LabelList, k, "", 0, point);
-        else
-          --ExtraShots;
-        ClearKnownFree(x, y);
-        clearBonus();
-      } else if (k >= cell::PenaltyRockets1 && k <= cell::PenaltyRockets5) {
-        HitStreak = 0;
-        AddEffect(SplashList, 0, "", 0, point);
-        // The rockets follow from the label once it has nearly faded.
-        if (ExtraShots == 0)
-          AddEffect(LabelList, k, "", 0, point);
-        else
-          --ExtraShots;
         clearBonus();
         ClearKnownFree(x, y);
       }
