@@ -21,9 +21,22 @@ using namespace assets;
 
 namespace {
 
-eng::ImageList PaintedImages() {
+eng::ImageList PaintedImages(const eng::ImageList* painted) {
   eng::ImageList list;
-  assets::PaintPictures(list);
+  if (!painted) {
+    assets::PaintPictures(list);
+  } else {
+    for (int i = 0; i < painted->Count(); ++i) {
+      const eng::ImageItem& from = (*painted)[i];
+      eng::ImageItem& item = list.Add();
+      item.name = from.name;
+      item.picture = from.picture;
+      item.patternWidth = from.patternWidth;
+      item.patternHeight = from.patternHeight;
+      item.transparent = from.transparent;
+      item.transparentColor = from.transparentColor;
+    }
+  }
   list.RestoreAll();
   return list;
 }
@@ -46,7 +59,7 @@ TMainForm::TMainForm(MainFormOptions options)
       options_(std::move(options)),
       systemClock_(options_.clock ? nullptr : std::make_unique<eng::SystemClock>()),
       clock_(options_.clock ? options_.clock : systemClock_.get()),
-      images_(PaintedImages()),
+      images_(PaintedImages(options_.paintedImages)),
       waves_(SynthesisedWaves()),
       display_(*this, *clock_),
       timer_(*clock_),
