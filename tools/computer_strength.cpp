@@ -12,15 +12,17 @@
 // shots (rockets and bombs) and of the turns (runs of shots between two of
 // the player's turns) the computer needed, the means of its bombs, of the
 // own cells opened by the end (a bomb opens up to nine) and of those left
-// closed beside sunk ships, and the time the level took. --html prints the
-// table in Russian as an HTML fragment for the help page. The frames are
-// 50 ms long unless --lag says otherwise; the figures do not depend on it,
-// since every random draw follows a shot, a landing or a sinking, not a
-// frame. Exit status 1 when a game did not end with the own fleet sunk.
+// closed beside sunk ships, and the wall and processor time the level took.
+// --html prints the table in Russian as an HTML fragment for the help page.
+// The frames are 50 ms long unless --lag says otherwise; the figures do not
+// depend on it, since every random draw follows a shot, a landing or a
+// sinking, not a frame. Exit status 1 when a game did not end with the own
+// fleet sunk.
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -215,7 +217,7 @@ struct LevelRow {
   int level = 0;
   int games = 0;
   Figures shots, turns;
-  double seconds = 0;
+  double seconds = 0, cpuSeconds = 0;  // wall clock and processor time
   int failed = 0;
   // Means per game: the bombs among the shots, the own cells opened by the
   // end and those never shot because they lay beside a sunk ship.
@@ -304,6 +306,7 @@ int main(int argc, char** argv) {
     row.level = ch - '0';
     std::vector<int> shots, turns;
     const auto start = std::chrono::steady_clock::now();
+    const std::clock_t cpuStart = std::clock();
     for (int g = 0; g < games; ++g) {
       const uint32_t seed = firstSeed + static_cast<uint32_t>(g);
       const GameResult r = PlayGame(assets, row.level, seed, lag);
@@ -319,6 +322,7 @@ int main(int argc, char** argv) {
       row.marked += r.marked;
     }
     row.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    row.cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     row.games = static_cast<int>(shots.size());
     if (row.games) {
       row.bombs /= row.games;
@@ -337,13 +341,14 @@ int main(int argc, char** argv) {
   } else {
     std::printf("%d games per level, seeds %u..%u, frames of %d ms\n", games, firstSeed,
                 firstSeed + static_cast<uint32_t>(games) - 1, lag);
-    std::printf("%-10s %6s | %7s %7s %5s %5s | %7s %7s %5s %5s | %6s %6s %6s | %7s %s\n", "level", "games", "shots",
+    std::printf("%-10s %6s | %7s %7s %5s %5s | %7s %7s %5s %5s | %6s %6s %6s | %7s %7s %s\n", "level", "games", "shots",
                 "median", "p90", "max", "turns", "median", "p90", "max", "bombs", "opened", "marked", "seconds",
-                "failed");
+                "cpu s", "failed");
     for (const LevelRow& r : rows)
-      std::printf("%-10s %6d | %7.1f %7.1f %5d %5d | %7.1f %7.1f %5d %5d | %6.1f %6.1f %6.1f | %7.1f %d\n",
+      std::printf("%-10s %6d | %7.1f %7.1f %5d %5d | %7.1f %7.1f %5d %5d | %6.1f %6.1f %6.1f | %7.1f %7.1f %d\n",
                   kLevelNames[r.level], r.games, r.shots.mean, r.shots.median, r.shots.p90, r.shots.max, r.turns.mean,
-                  r.turns.median, r.turns.p90, r.turns.max, r.bombs, r.opened, r.marked, r.seconds, r.failed);
+                  r.turns.median, r.turns.p90, r.turns.max, r.bombs, r.opened, r.marked, r.seconds, r.cpuSeconds,
+                  r.failed);
   }
   return failures ? 1 : 0;
 }
