@@ -9,7 +9,7 @@
 //   play_hunt [--count N] [--first-seed S] [--seed S] [--keep-going]
 //             [--ignore RULE,...] [--trace N] [--frame-ms MS] [--hang-s S] [--quiet]
 //
-// --seed replays one session; --keep-going reports every breached session
+// --seed replays one session and prints its trace; --keep-going reports every breached session
 // and goes on; --ignore counts the breaches of the named rules (counter,
 // cell, fleet, panel, blink, timer, box, full-screen, render-reset,
 // frame-time) instead of stopping at them; --frame-ms bounds the wall time of one frame or action (0:
@@ -150,6 +150,7 @@ int main(int argc, char** argv) {
     if (out.winner == 1) ++t.won;
     if (out.winner == 2) ++t.lost;
     if (out.winner) ++t.levels[out.level];
+    if (one && out.breach.empty()) std::printf("%s", out.trace.c_str());
     if (out.breach.empty()) continue;
     ++t.breaches;
     ++t.kinds[out.breach.substr(0, out.breach.find(':'))];
