@@ -201,3 +201,47 @@ TEST(GameShell, ChatEditIsAChildControlOverTheFrame) {
   g.Click(400, 300);
   EXPECT_FALSE(f.NoteEdit.HasFocus()) << "a press on the game takes the keyboard back";
 }
+
+// The real loop: Esc while the placement panel slides down, a minute away
+// from the screen, then back: the panel goes on from where it was and comes
+// to rest at its open place.
+TEST(GameShell, RunLoopAfterAMinuteMinimisedGoesOnFromWhereTheSlideWas) {
+  SettingsRecord windowed;
+  windowed.FullScreen = 0;
+  GameHarness g(1234, std::string(reinterpret_cast<const char*>(&windowed), sizeof windowed));
+  g.SkipLogo();
+  TCommon& c = g.common();
+  c.StartNewGame();
+  for (int i = 0; i < 400 && !(c.ChooserShown && c.ChooserBehind && !c.Shattering && c.ChooserSlide > 20); ++i)
+    g.Frames(1);
+  ASSERT_TRUE(c.ChooserShown && c.ChooserBehind && c.ChooserSlide > 20) << "the panel slides down";
+  const float slid = c.ChooserSlide;
+
+  SDL_Window* window = SDL_GetWindowFromID(g.form->Display().WindowId());
+  ASSERT_NE(window, nullptr);
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  int pass = 0;
+  float firstAfter = -1;
+  g.form->RunPass = [&] {
+    ++pass;
+    if (pass == 1) {
+      // Esc minimises; the dummy driver has no minimise, so the window is
+      // hidden as the window manager does.
+      g.QueueKey(SDLK_ESCAPE);
+      SDL_HideWindow(window);
+    } else if (pass == 2) {
+      g.clock.Advance(60000);
+      SDL_ShowWindow(window);
+    } else if (pass == 3) {
+      firstAfter = c.ChooserSlide;
+    } else if ((c.ChooserClosed == 0 && c.ChooserShown == 0) || pass > 400) {
+      g.form->CloseWindow();
+    }
+  };
+  EXPECT_EQ(g.form->Run(), 0);
+  g.form->RunPass = nullptr;
+  EXPECT_NEAR(firstAfter, slid, 1.0) << "the first frame after the restore moves the panel an ordinary step";
+  EXPECT_EQ(c.ChooserClosed, 0);
+  EXPECT_GE(c.ChooserY, 384);
+  EXPECT_LE(c.ChooserY, 388) << "the panel rests open between the grids";
+}

@@ -131,6 +131,7 @@ bool Display::Initialize(bool fullScreen) {
   nextFrame_ = clock_.Ticks();
   LifeCycle(&DisplayHandler::DXDrawInitialize);
   LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
+  CheckReady();
   return true;
 }
 
@@ -138,6 +139,15 @@ void Display::Finalize() {
   if (!initialized_) return;
   LifeCycle(&DisplayHandler::DXDrawFinalize);
   initialized_ = false;
+  CheckReady();
+}
+
+void Display::CheckReady() {
+  const bool ready = Ready();
+  if (ready == wasReady_) return;
+  wasReady_ = ready;
+  handler_.ReadyChanged(ready);
+  if (&Current() != &handler_) Current().ReadyChanged(ready);
 }
 
 void Display::SetFullScreen(bool fullScreen) {
@@ -190,6 +200,9 @@ bool Display::PumpEvents(int waitMs) {
     Dispatch(&e);
     have = SDL_PollEvent(&e) != 0;
   }
+  // The window's state changes with its events; a change that came with
+  // none is still seen here.
+  CheckReady();
   return !quit;
 }
 
@@ -209,6 +222,7 @@ void Display::Dispatch(const void* sdlEvent) {
           break;
         }
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           nextFrame_ = clock_.Ticks();
@@ -217,6 +231,7 @@ void Display::Dispatch(const void* sdlEvent) {
           break;
         default: break;
       }
+      CheckReady();
       break;
     case SDL_RENDER_DEVICE_RESET:
       // The texture went with the device: rebuild it, then every surface.
@@ -312,6 +327,8 @@ void Display::WindowPosition(int* x, int* y) const {
   *x = *y = 0;
   if (impl_->window) SDL_GetWindowPosition(impl_->window, x, y);
 }
+
+uint32_t Display::WindowId() const { return impl_->window ? SDL_GetWindowID(impl_->window) : 0; }
 
 void Display::InjectMouseDown(int button, int x, int y) {
   buttons_ |= ButtonBit(button);

@@ -127,6 +127,7 @@ bool TMainForm::OpenDisplay() {
 int TMainForm::Run() {
   if (!OpenDisplay()) return 1;
   while (!closing_) {
+    if (RunPass) RunPass();
     // While minimised or hidden the display is not ready: wait for events.
     const bool ready = display_.Ready();
     display_.PumpEvents(ready ? 0 : 100);
@@ -174,6 +175,8 @@ void TMainForm::DXDrawRestoreSurface() {
   own_.DrawAllCells();
   enemy_.DrawAllCells();
 }
+
+void TMainForm::ReadyChanged(bool ready) { timer_.SetHeld(!ready); }
 
 void TMainForm::DXDrawFinalize() {
   timer_.SetEnabled(false);

@@ -39,6 +39,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
 
   // Opens the display as the settings say and runs until the window closes.
   int Run();
+  // Called at the start of every pass of Run's loop when set: tests drive
+  // the real loop from here (events, the clock, the close).
+  std::function<void()> RunPass;
 
   // --- Start-up ---
   void FormCreate();
@@ -50,6 +53,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void DXDrawInitialize() override;
   void DXDrawRestoreSurface() override;
   void DXDrawFinalize() override;
+  // Minimised or hidden, no time passes for the game.
+  void ReadyChanged(bool ready) override;
 
   // --- Input ---
   void DXDrawMouseDown(int button, unsigned shift, int x, int y) override;
