@@ -202,6 +202,17 @@ TEST(GameShell, ChatEditIsAChildControlOverTheFrame) {
   EXPECT_FALSE(f.NoteEdit.HasFocus()) << "a press on the game takes the keyboard back";
 }
 
+namespace {
+
+std::vector<uint16_t> SurfacePixels(const eng::Surface& s) {
+  std::vector<uint16_t> pixels;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) pixels.push_back(s.GetPixel(x, y));
+  return pixels;
+}
+
+}  // namespace
+
 // The real loop: Esc while the placement panel slides down, a minute away
 // from the screen, then back: the panel goes on from where it was and comes
 // to rest at its open place.
@@ -244,4 +255,39 @@ TEST(GameShell, RunLoopAfterAMinuteMinimisedGoesOnFromWhereTheSlideWas) {
   EXPECT_EQ(c.ChooserClosed, 0);
   EXPECT_GE(c.ChooserY, 384);
   EXPECT_LE(c.ChooserY, 388) << "the panel rests open between the grids";
+}
+
+// A lost render target or device takes only the presenter's texture: the
+// faces fading in on the panel, a lit menu button and the sunk-ship meter
+// live on their surfaces and stay.
+TEST(GameShell, RenderResetsKeepWhatIsOnTheSurfaces) {
+  GameHarness g;
+  g.SkipLogo();
+  TCommon& c = g.common();
+  c.StartNewGame();
+  for (int i = 0; i < 400 && !(c.ChooserClosed == 0 && c.NextShipFading && c.NextShipFade > 0.8f); ++i) g.Frames(1);
+  ASSERT_TRUE(c.NextShipFading) << "the panel's faces fade in";
+  g.Move(200, 30);
+  ASSERT_TRUE(c.NewButton.Hover);
+  eng::Canvas& pen = c.CounterSurface.GetCanvas();
+  pen.penColor = eng::RGB(255, 0, 0);
+  pen.penWidth = 1;
+  pen.Line(10, 200, 14, 200);  // a meter line, as a sunk ship paints it
+  pen.Release();
+  const auto chooser = SurfacePixels(c.ChooserSurface), menu = SurfacePixels(c.MenuSurface),
+             counter = SurfacePixels(c.CounterSurface);
+
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  for (Uint32 type : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);
+  }
+  g.form->Display().PumpEvents(0);
+  EXPECT_TRUE(SurfacePixels(c.ChooserSurface) == chooser);
+  EXPECT_TRUE(SurfacePixels(c.MenuSurface) == menu);
+  EXPECT_TRUE(SurfacePixels(c.CounterSurface) == counter);
+  const uint64_t frames = g.form->FramesPresented;
+  g.Frames(1);
+  EXPECT_EQ(g.form->FramesPresented, frames + 1) << "the game goes on presenting";
 }

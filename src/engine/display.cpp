@@ -179,6 +179,21 @@ void Display::Present() {
   Pace();
 }
 
+void Display::ShowAgain() {
+  // The frame kept for the comparison is the frame on the screen, row
+  // pitch and all.
+  const SDL_Surface* s = back_.Exists() ? back_.Sdl() : nullptr;
+  if (!impl_->texture || !impl_->renderer || !s || shown_.size() * 2 != static_cast<size_t>(s->pitch) * s->h) {
+    shown_.clear();
+    return;
+  }
+  SDL_UpdateTexture(impl_->texture, nullptr, shown_.data(), s->pitch);
+  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(impl_->renderer);
+  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+  SDL_RenderPresent(impl_->renderer);
+}
+
 void Display::Pace() {
   // Pace to the refresh rate by sleeping. With working vsync the present
   // has already waited and nothing is left to sleep; a driver that claims
@@ -234,17 +249,21 @@ void Display::Dispatch(const void* sdlEvent) {
       CheckReady();
       break;
     case SDL_RENDER_DEVICE_RESET:
-      // The texture went with the device: rebuild it, then every surface.
-      shown_.clear();
-      if (initialized_) {
-        DestroyPresenter();
-        CreatePresenter();
-        LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
-      }
-      break;
     case SDL_RENDER_TARGETS_RESET:
-      shown_.clear();
-      if (initialized_) LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
+      // Only the presenter's texture is lost: every surface of the game
+      // lives in memory and keeps what was drawn on it since, so nothing is
+      // rebuilt from the pictures. The texture is made anew when the device
+      // went, and the last frame is shown again at once.
+      if (initialized_) {
+        if (e.type == SDL_RENDER_DEVICE_RESET) {
+          DestroyPresenter();
+          CreatePresenter();
+        }
+        ShowAgain();
+        LifeCycle(&DisplayHandler::Exposed);
+      } else {
+        shown_.clear();
+      }
       break;
     case SDL_MOUSEBUTTONDOWN:
       buttons_ |= ButtonBit(e.button.button);

@@ -118,6 +118,8 @@ class Display {
   void Dispatch(const void* sdlEvent);
   // Tells the handlers when Ready() has changed since the last look.
   void CheckReady();
+  // Shows the last frame again after the presenter lost what it showed.
+  void ShowAgain();
 
   DisplayHandler& Current() { return handlers_.empty() ? handler_ : *handlers_.back(); }
   void LifeCycle(void (DisplayHandler::*event)());
