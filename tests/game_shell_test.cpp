@@ -129,11 +129,18 @@ TEST(GameShell, FunctionKeysAndWindowButtons) {
   g.Frames(1);
   EXPECT_EQ(Snapshot(g), before);
 
-  // Home shows the credit box; Enter closes it and the game goes on.
+  // Home shows the credit box; Enter closes it and the game goes on as it
+  // was: no frame ran meanwhile and the software cursor keeps its place.
+  g.common().AddPoint(1);
+  g.Frames(3);
+  const float rolling = g.common().RollNewY;
+  const uint64_t frames = g.form->FramesPresented;
   PushKey(SDLK_RETURN);
   g.Key(eng::kKeyHome);
   EXPECT_FALSE(g.form->Closing());
-  EXPECT_EQ(g.common().MouseX, -50) << "no software cursor left behind the box";
+  EXPECT_EQ(g.common().MouseX, 500);
+  EXPECT_EQ(g.common().RollNewY, rolling) << "the score's roll waited";
+  EXPECT_EQ(g.form->FramesPresented, frames);
 
   g.form->Activated(false);
   EXPECT_EQ(g.form->Caption(), "Salvora [Pause]");

@@ -141,6 +141,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void DrawGrid(TBattleField& grid, int lagCount);
   void DrawFrameBars();
   void DrawSoftwareCursor();
+  // Puts back what the software cursor and its icons covered in the last
+  // frame, so a box over it shows the game without a stale cursor.
+  void LiftCursorFromFrame();
 
   MainFormOptions options_;
   std::unique_ptr<eng::SystemClock> systemClock_;
@@ -158,4 +161,10 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TCommon common_;
   bool closing_ = false;
   bool active_ = true;
+  // The back surface under the software cursor and its icons, taken in each
+  // frame just before they are drawn, and where it lies; valid while the
+  // back surface holds that whole frame.
+  eng::Surface underCursor_;
+  int underCursorX_ = 0, underCursorY_ = 0;
+  bool frameComplete_ = false;
 };
