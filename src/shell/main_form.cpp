@@ -364,8 +364,11 @@ void TMainForm::ShowOptionsDialog() {
 }
 
 void TMainForm::ToggleFullScreen() {
-  // The dialog's own OK with the other choice, the dialog not shown.
-  OptionsForm->FullscreenBtn.SetDown(!OptionsForm->FullscreenBtn.Down());
+  // The dialog's own OK with the other choice, the dialog not shown. The
+  // other choice is the other mode than the display's: a check box left
+  // changed in a dialog that was closed without OK would otherwise turn the
+  // press into no switch at all.
+  OptionsForm->FullscreenBtn.SetDown(!display_.FullScreen());
   OptionsForm->OKBtnClick();
 }
 
