@@ -455,31 +455,42 @@ inline void Session::Home() {
                    [] { return std::string("Home's box changed the game behind it (the pointer or a moving part)"); });
 }
 
-// Esc minimises; the time away passes with no frame, as the loop does while
-// the display is not ready, and the window comes back.
+// Esc minimises; the dummy driver has no minimise, so the window is hidden
+// as a window manager does. The loop passes while the window is away, the
+// time goes by, and the window comes back.
 inline void Session::Minimise() {
   const int away = Chance(70) ? Range(100, 3000) : Range(3000, 60000);
   Note("Esc, " + std::to_string(away) + " ms away, restore");
   g_->Key(eng::kKeyEscape);
-  g_->clock.Advance(static_cast<uint32_t>(away));
+  SDL_Window* window = SDL_GetWindowFromID(Screen().WindowId());
+  if (window) SDL_HideWindow(window);
+  const int passes = Range(1, 3);
+  for (int i = 0; i < passes; ++i) Pass(away / passes);
+  if (window) SDL_ShowWindow(window);
   Screen().Restore();
 }
 
-// The screen's full-screen button switches the display and keeps the level
-// and the volume.
+// The screen's full-screen button switches the display; the level and the
+// volume become what the Options dialog's controls hold, which is what is
+// stored unless a dialog closed without OK left them changed.
 inline void Session::FullScreenButton() {
   Note("full-screen button");
-  const SettingsRecord before = C().Settings;
+  const TOptionsForm& form = *g_->form->OptionsForm;
+  int level = C().Settings.Difficulty;
+  const eng::ImageRadioButton* levels[] = {&form.VeryEasyBtn, &form.EasyBtn, &form.NormalBtn, &form.HardBtn};
+  for (int i = 3; i >= 0; --i)
+    if (levels[i]->Down()) level = i;
+  const int volume = form.SoundTracker.Value();
   const bool full = Screen().FullScreen();
   const auto begin = Clock::now();
   g_->Click(613, 10);
   Timed(begin, "the full-screen button");
   rules_.Require(Screen().FullScreen() != full, "full-screen",
                  [] { return std::string("the full-screen button did not switch the display"); });
-  rules_.Require(C().Settings.Difficulty == before.Difficulty && C().Settings.Volume == before.Volume, "full-screen", [&] {
-    return "the full-screen button changed the level " + std::to_string(before.Difficulty) + "->" +
-           std::to_string(C().Settings.Difficulty) + " or the volume " + std::to_string(before.Volume) + "->" +
-           std::to_string(C().Settings.Volume);
+  rules_.Require(C().Settings.Difficulty == level && C().Settings.Volume == volume, "full-screen", [&] {
+    return "the full-screen button set the level " + std::to_string(C().Settings.Difficulty) + " (controls " +
+           std::to_string(level) + ") and the volume " + std::to_string(C().Settings.Volume) + " (controls " +
+           std::to_string(volume) + ")";
   });
   BackToWindow();
 }
