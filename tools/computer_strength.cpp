@@ -1,10 +1,10 @@
 // How strong the computer is at each level: it sinks auto-placed fleets, one
 // seed per game, through the game's own shot, bomb, bonus and penalty code.
 // Each frame runs what the game's frame runs for the battle (the rockets,
-// the computer's turn, the effects of both grids, the ships sliding in); the
-// player never shoots and hands the turn straight back, so every shot on the
-// own grid is the computer's. Penalties the computer finds send their
-// rockets at its own fleet, as in the game.
+// the computer's turn, the effects of both grids, the ships sliding in, the
+// closed grid flying together); the player never shoots and hands the turn
+// straight back, so every shot on the own grid is the computer's. Penalties
+// the computer finds send their rockets at its own fleet, as in the game.
 //
 //   computer_strength [--games N] [--first-seed S] [--levels 0123] [--lag MS] [--html]
 //
@@ -162,6 +162,8 @@ GameResult PlayGame(Assets& assets, int level, uint32_t seed, int lag) {
     if (w.own.EffectCount != 0) AnimateGridEffects(w.own, c, lag);
     if (w.enemy.EffectCount != 0) AnimateGridEffects(w.enemy, c, lag);
     w.own.SlideInStep(w.back, lag);
+    // The closed own grid flies together and closes the cells for battle.
+    c.DrawAssemble(w.back, lag);
     c.UpdateCursorShape();
 
     if (w.own.SunkCount >= kFleetSize) {
