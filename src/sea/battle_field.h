@@ -101,6 +101,14 @@ class TBattleField {
   // Empties the grid for a new game: closed water, fresh fleet table, full
   // target lists, no effects. HitStreak carries over.
   void Reset();
+  // Ends every splash, explosion, falling bomb and label on the grid at
+  // once; nothing of them is drawn, detonated or released any more.
+  void ClearEffects();
+  // A rocket or an effect on this grid has ended. The count never goes
+  // below 0, so an end that has already been counted cannot unbalance it.
+  void EffectEnded() {
+    if (EffectCount > 0) --EffectCount;
+  }
   // Reset, clear the turn flags and open every cell as water, so the fleet
   // shows while it is built.
   void OpenForPlacement(bool redraw);

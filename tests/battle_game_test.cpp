@@ -1,0 +1,131 @@
+// Battles against the computer played through the whole game on the dummy
+// driver: a new game while the computer's rocket flies.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "effects/rocket.h"
+#include "engine/text_codec.h"
+#include "game_harness.h"
+#include "settings/new_game_form.h"
+
+namespace {
+
+std::string SettingsBytes(uint8_t level) {
+  SettingsRecord r;
+  r.FullScreen = 0;
+  r.Difficulty = level;
+  return std::string(reinterpret_cast<const char*>(&r), sizeof r);
+}
+
+// One run of the game against the computer at a stored level.
+struct Battle {
+  Battle(uint32_t seed, uint8_t level) : g(seed, SettingsBytes(level)) { g.SkipLogo(); }
+
+  TCommon& C() { return g.common(); }
+  TBattleField& Own() { return g.form->OwnGrid(); }
+  TBattleField& Enemy() { return g.form->EnemyGrid(); }
+
+  // The rockets on the screen, landed ones aside.
+  std::vector<TRocket*> Rockets() {
+    std::vector<TRocket*> rockets;
+    eng::SpriteEngine& sprites = g.form->Sprites();
+    for (int i = 0; i < sprites.Count(); ++i)
+      if (auto* r = dynamic_cast<TRocket*>(sprites[i]); r && !r->IsDead()) rockets.push_back(r);
+    return rockets;
+  }
+  // Frames of Lag milliseconds until the condition holds; false if it never did.
+  bool FramesUntil(const std::function<bool()>& done, int limit = 600) {
+    for (int i = 0; i < limit; ++i) {
+      if (done()) return true;
+      g.Frames(1, Lag);
+    }
+    return done();
+  }
+  bool PanelAway() { return !C().Assembling && C().ChooserShown == 0 && C().ChooserClosed == 1; }
+  // New Game from the menu, started with Enter in the name edit.
+  void NewGame() {
+    TNewGameForm& form = *g.form->NewGameForm;
+    int pass = 0;
+    form.Pump = GameHarness::StepPump(
+        [&](int p) {
+          if (p == 0) g.Key(eng::kKeyEnter);
+        },
+        pass);
+    g.Click(211, 29);
+    form.Pump = nullptr;
+    ASSERT_TRUE(form.Closed());
+  }
+  // A new game whose fleet is laid out by the panel's automatic button,
+  // which completes it at once: the battle begins.
+  void PlaceFleet() {
+    ASSERT_TRUE(FramesUntil([&] { return !C().Assembling && C().ChooserShown == 0; }));
+    NewGame();
+    ASSERT_EQ(C().Shattering, 1);
+    PressAuto();
+  }
+  void PressAuto() {
+    ASSERT_TRUE(FramesUntil([&] { return C().ChooserClosed == 0 && C().ChooserShown == 0; }));
+    g.Click(C().ChooserX + C().AutoButton.x + 30, C().ChooserY + C().AutoButton.y + 10);
+    ASSERT_EQ(C().BattlePhase, 1);
+    ASSERT_EQ(C().LocalTurn, 1);
+  }
+  // A press on a closed enemy cell of open water: a miss, the turn passes.
+  void Miss() {
+    for (int y = 1; y <= 17; ++y)
+      for (int x = 1; x <= 16; ++x) {
+        const TSeaCell& c = Enemy().TrueCells.At(x, y);
+        if (c.State != cell::Closed || c.Code != cell::Water) continue;
+        g.Click(Enemy().OriginX + 16 * (x - 1) + 8, Enemy().OriginY + 16 * (y - 1) + 8);
+        ASSERT_EQ(C().LocalTurn, 0);
+        ASSERT_EQ(C().ComputerMovePending, 1);
+        return;
+      }
+    FAIL() << "no closed water left on the enemy grid";
+  }
+
+  GameHarness g;
+  int Lag = 20;
+};
+
+TEST(BattleGame, NewGameWhileTheComputersRocketFliesStartsAFreshGame) {
+  Battle b(4242, 2);
+  b.PlaceFleet();
+  ASSERT_TRUE(b.FramesUntil([&] { return b.PanelAway(); }));
+  b.Miss();
+  ASSERT_TRUE(b.FramesUntil([&] { return !b.Rockets().empty(); }));
+
+  // The old rocket leaves with the old game and lands nowhere.
+  b.NewGame();
+  ASSERT_EQ(b.C().Shattering, 1);
+  EXPECT_TRUE(b.Rockets().empty());
+  const std::string prompt = W("Разместите корабли, ") + b.C().Settings.PlayerName();
+  ASSERT_TRUE(b.FramesUntil([&] {
+    EXPECT_EQ(b.C().AnimationsInFlight, 0);
+    EXPECT_EQ(b.Own().EffectCount, 0);
+    EXPECT_EQ(b.Enemy().EffectCount, 0);
+    return b.C().ChooserClosed == 0 && b.C().ChooserShown == 0 && b.C().Blinking == 0;
+  }));
+  EXPECT_EQ(b.C().StatusLine[1], prompt) << "the prompt blinks and comes back";
+  for (int y = 1; y <= 17; ++y)
+    for (int x = 1; x <= 16; ++x) {
+      EXPECT_EQ(b.Own().TrueCells.At(x, y).State, cell::Opened) << x << "," << y;
+      EXPECT_EQ(b.Own().TrueCells.At(x, y).Code, cell::Water) << x << "," << y;
+    }
+
+  // The new game plays: the computer waits for what the player's miss set
+  // moving, then fires one rocket, and the counts come back to 0.
+  b.PressAuto();
+  b.Miss();
+  ASSERT_TRUE(b.FramesUntil([&] { return !b.Rockets().empty(); }));
+  EXPECT_EQ(b.C().AnimationsInFlight, 1);
+  EXPECT_EQ(b.Own().EffectCount, 1);
+  ASSERT_TRUE(b.FramesUntil([&] {
+    return b.Rockets().empty() && b.C().AnimationsInFlight == 0 && b.Own().EffectCount == 0 &&
+           b.Enemy().EffectCount == 0;
+  }));
+  EXPECT_LT(b.Own().UnshotCount, 272);
+}
+
+}  // namespace
