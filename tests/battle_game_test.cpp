@@ -1,5 +1,6 @@
 // Battles against the computer played through the whole game on the dummy
-// driver: a new game while the computer's rocket flies.
+// driver: a new game while the computer's rocket flies, and what the
+// computer may know of the fleet before its cells are closed for battle.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -126,6 +127,31 @@ TEST(BattleGame, NewGameWhileTheComputersRocketFliesStartsAFreshGame) {
            b.Enemy().EffectCount == 0;
   }));
   EXPECT_LT(b.Own().UnshotCount, 272);
+}
+
+// The player's first miss comes in the frame the fleet is complete, while
+// the own fleet still lies open under the quarters flying in. The computer's
+// first target must be a ship cell no more often than a guess: 20 of the 272
+// cells, about 7 %, so 1 or 2 of 16 games; 6 or more would happen by chance
+// in fewer than 1 run of 1000.
+TEST(BattleGame, TheComputersFirstTargetIsAGuessAtEveryLevel) {
+  constexpr int kGames = 16;
+  for (uint8_t level = 0; level <= 3; ++level) {
+    Battle b(5000 + level, level);
+    b.Lag = 40;
+    int onShip = 0;
+    for (int game = 0; game < kGames; ++game) {
+      b.PlaceFleet();
+      b.Miss();
+      ASSERT_TRUE(b.FramesUntil([&] { return !b.Rockets().empty(); })) << "level " << int(level);
+      const TCellPoint t = b.Rockets().front()->TargetCell;
+      EXPECT_EQ(b.Own().CellsClosed, 1);
+      if (b.Own().TrueCells.At(t.x, t.y).Code == cell::Ship) ++onShip;
+    }
+    RecordProperty("first_target_on_ship_level_" + std::to_string(level), onShip);
+    std::printf("level %d: first target a ship cell in %d of %d games\n", level, onShip, kGames);
+    EXPECT_LE(onShip, 5) << "level " << int(level);
+  }
 }
 
 }  // namespace

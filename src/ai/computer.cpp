@@ -22,9 +22,11 @@ void ChooseTarget(TBattleField& grid, int level) { FindTarget(grid, level); }
 void ComputerTurnStep(TBattleField& grid, TCommon& common) {
   // Nothing may be in flight on either grid: the computer waits for every
   // rocket, explosion and falling bomb, and for the start of every splash
-  // and label.
+  // and label. It also waits for the closed quarters to land on the own
+  // grid: until then the fleet lies open, and a player on its side could
+  // not see it either.
   if (common.BattlePhase != 1 || common.ComputerMovePending != 1 || common.AnimationsInFlight != 0 ||
-      common.Settings.GameMode != 1)
+      common.Settings.GameMode != 1 || !grid.CellsClosed)
     return;
   const int level = common.Settings.Difficulty;
   if (grid.BombArmed) {
