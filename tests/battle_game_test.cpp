@@ -1,6 +1,7 @@
 // Battles against the computer played through the whole game on the dummy
-// driver: a new game while the computer's rocket flies, and what the
-// computer may know of the fleet before its cells are closed for battle.
+// driver: a new game while the computer's rocket flies, a stored level past
+// hard, and what the computer may know of the fleet before its cells are
+// closed for battle.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -127,6 +128,43 @@ TEST(BattleGame, NewGameWhileTheComputersRocketFliesStartsAFreshGame) {
            b.Enemy().EffectCount == 0;
   }));
   EXPECT_LT(b.Own().UnshotCount, 272);
+}
+
+TEST(BattleGame, AStoredLevelPastHardPlaysAsHardAndStaysStored) {
+  Battle b(99, 7);
+  b.PlaceFleet();
+  {
+    FILE* f = std::fopen(b.g.SettingsFile().c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    std::string bytes(24, '\0');
+    ASSERT_EQ(std::fread(bytes.data(), 1, 24, f), 24u);
+    std::fclose(f);
+    EXPECT_EQ(static_cast<uint8_t>(bytes[1]), 7) << "the game start saves the level as it was stored";
+  }
+  // Each of the player's misses gives the computer its turn; it fires at
+  // closed cells of the own grid only, and the turn always comes back.
+  int rockets = 0;
+  for (int turn = 0; turn < 4; ++turn) {
+    b.Miss();
+    TRocket* seen = nullptr;
+    ASSERT_TRUE(b.FramesUntil(
+        [&] {
+          for (TRocket* r : b.Rockets()) {
+            if (r == seen) continue;
+            seen = r;
+            ++rockets;
+            const TCellPoint t = r->TargetCell;
+            EXPECT_TRUE(TCellPlane::Contains(t.x, t.y)) << t.x << "," << t.y;
+            if (TCellPlane::Contains(t.x, t.y)) {
+              EXPECT_LE(b.Own().TrueCells.At(t.x, t.y).State, cell::Marked);
+            }
+          }
+          return b.C().LocalTurn == 1 || b.C().BattlePhase == 0;
+        },
+        3000))
+        << "turn " << turn;
+  }
+  EXPECT_GE(rockets, 4);
 }
 
 // The player's first miss comes in the frame the fleet is complete, while

@@ -11,9 +11,8 @@ bool FindTarget(TBattleField& grid, int level) {
     case 0: return PickRandomCell(grid);  // very easy: any candidate, no leads
     case 1: return ChooseEasyTarget(grid);
     case 2: return ChooseNormalTarget(grid);
-    case 3:
+    default:  // hard
       return ScoreCandidates(grid) || PickRandomCell(grid);
-    default: return true;  // an unknown level keeps the last target
   }
 }
 
@@ -28,7 +27,7 @@ void ComputerTurnStep(TBattleField& grid, TCommon& common) {
   if (common.BattlePhase != 1 || common.ComputerMovePending != 1 || common.AnimationsInFlight != 0 ||
       common.Settings.GameMode != 1 || !grid.CellsClosed)
     return;
-  const int level = common.Settings.Difficulty;
+  const int level = common.Settings.PlayedLevel();
   if (grid.BombArmed) {
     // The bomb the computer found falls on the cell it picks; the landing
     // passes the turn, so the move stays pending until then.
