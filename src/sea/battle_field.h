@@ -158,9 +158,9 @@ class TBattleField {
   // Writes the ship in hand into both planes and the fleet; the tenth ship
   // of the own grid starts the battle.
   void FixCurrentShip();
-  // Own grid: takes and fixes every remaining ship. Enemy grid: lays out the
-  // computer's whole fleet.
-  void AutoPlace();
+  // Own grid: takes and fixes every remaining ship; false when a blocked
+  // ship stopped it. Enemy grid: lays out the computer's whole fleet.
+  bool AutoPlace();
   // The next shape variant of the type.
   void ModifyShip();
   // The next shape of the rotation group.
