@@ -479,4 +479,38 @@ TEST_F(PlacementGame, NewGameWhileTheGridBreaksOrFliesTogetherLeavesTheGrids) {
   EXPECT_EQ(ShipGroups(Own().TrueCells), kFleetGroups);
 }
 
+TEST_F(PlacementGame, TurningAShipDroppedOnABlockedPlaceShowsTheTurnedShape) {
+  StartAndOpenPanel();
+  TakeNext();
+  ASSERT_TRUE(WaitInHand());
+  {
+    const auto [x, y] = ShipCellPoint();
+    g.Click(x, y, eng::kMouseRight);
+  }
+  ASSERT_TRUE(WaitInHand());
+  ASSERT_EQ(Ship().Type, 3);
+  const TShipRecord first = Own().Slot(1);
+  const auto [fr, fc] = FirstShipCell(first, 50);
+  const auto [r, c] = FirstShipCell(Ship(), 3);
+  DragTo(first.X + fc - c, first.Y + fr - r);
+  ASSERT_EQ(Own().InvalidShown, 1);
+
+  const uint8_t before = Ship().Variant;
+  g.Key('R');
+  ASSERT_NE(Ship().Variant, before);
+  // Dragged on to a free place for the turned shape, the ship shows that
+  // shape in its colours, not the picture of the shape before the turn.
+  int freeX = 0, freeY = 0;
+  for (int y = 17; y >= -1 && !freeX; --y)
+    for (int x = -1; x <= 16 && !freeX; ++x)
+      if (Own().CheckInside(x, y) && Own().CheckSpacing(x, y)) freeX = x, freeY = y;
+  ASSERT_NE(freeX, 0);
+  DragTo(freeX, freeY);
+  ASSERT_EQ(Ship().X, freeX);
+  EXPECT_EQ(Own().InvalidShown, 0);
+  const eng::Picture shown = Ship().Image;
+  Own().RebuildCurrentShip();  // the turned shape's own picture
+  EXPECT_TRUE(Ship().Image == shown);
+}
+
 }  // namespace

@@ -155,6 +155,11 @@ void TBattleField::RotateShip() {
     default: return;  // a single cell does not turn
   }
   RebuildCurrentShip();
+  // The picture is the new shape's: whether it is greyed is tested afresh,
+  // as after a change of shape, or a later drag would bring back the
+  // picture of the shape before the turn.
+  InvalidShown = 0;
+  host_.RetintCurrentShip(Current.X, Current.Y);
 }
 
 void TBattleField::RebuildCurrentShip() {
