@@ -193,6 +193,9 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // The ship in hand may not be fixed where it lies: the prompt says so and
+  // blinks, then comes back.
+  void ShowFixFailed();
   // Greys the ship in hand while it may not stand at (column, row).
   void TintTest(int column, int row);
 
