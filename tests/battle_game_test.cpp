@@ -176,7 +176,7 @@ TEST(BattleGame, TheComputersFirstTargetIsAGuessAtEveryLevel) {
   constexpr int kGames = 16;
   for (uint8_t level = 0; level <= 3; ++level) {
     Battle b(5000 + level, level);
-    b.Lag = 40;
+    b.Lag = 80;
     int onShip = 0;
     for (int game = 0; game < kGames; ++game) {
       b.PlaceFleet();
