@@ -6,11 +6,12 @@
 // screenshot and the help page's pictures are these frames.
 //
 //   game_frame OUTDIR     writes OUTDIR/placement.png and OUTDIR/game.png
-#include <SDL.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,15 +69,10 @@ class Game {
   // New Game from the menu, started with Enter in the name edit.
   bool NewGame() {
     TNewGameForm& dialog = *form_->NewGameForm;
-    SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
     int pass = 0;
     dialog.Pump = [&] {
       if (pass == 0) form_->Display().InjectKey(eng::kKeyEnter);
-      if (++pass > 100) {
-        SDL_Event quit{};
-        quit.type = SDL_QUIT;
-        SDL_PushEvent(&quit);
-      }
+      if (++pass > 100) dialog.Close(eng::kResultCancel);
     };
     Click(211, 29);
     dialog.Pump = nullptr;
@@ -191,7 +187,6 @@ int main(int argc, char** argv) {
   }
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_AUDIODRIVER", "dummy", 1);
-  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) return 1;
   const fs::path out = argv[1];
   const fs::path work = fs::temp_directory_path() / ("salvora-frame-" + std::to_string(getpid()));
   std::error_code ec;
@@ -199,6 +194,5 @@ int main(int argc, char** argv) {
   fs::create_directories(work, ec);
   const bool ok = Play(work, out);
   fs::remove_all(work, ec);
-  SDL_Quit();
   return ok ? 0 : 1;
 }
