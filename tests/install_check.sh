@@ -43,6 +43,10 @@ for p in $pictures; do [ -f "$prefix/share/salvora/$p" ] || fail "the help page'
 for frame in game placement; do
   [ "$(png_size "$prefix/share/salvora/help/$frame.png")" = "640x480" ] || fail "help/$frame.png is not a 640x480 frame"
 done
+# The README's picture is this frame, committed; say when it has gone stale.
+src="$(cd "$(dirname "$0")/.." && pwd)"
+cmp -s "$build/help/game.png" "$src/docs/screenshot.png" ||
+  echo "note: docs/screenshot.png differs from this build's game frame; scripts/screenshot rewrites it"
 
 if have desktop-file-validate; then
   desktop-file-validate "$prefix/share/applications/salvora.desktop" || fail "desktop-file-validate"
