@@ -24,7 +24,5 @@ bool InstalledProgram(const std::string& appDir) {
 
 std::string HelpPagePath(const std::string& appDir) {
   const std::string dir = WithSlash(appDir);
-  const std::string beside = dir + kHelpPageName;
-  if (InstalledProgram(dir)) return dir + kInstalledDataDir + kHelpPageName;
-  return beside;
+  return dir + (InstalledProgram(dir) ? kInstalledDataDir : "") + kHelpPageName;
 }

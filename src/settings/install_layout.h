@@ -1,5 +1,5 @@
 // Where the program finds its help page, and whether it runs as an installed
-// program (bin/ beside share/salvora/) or from its build directory.
+// program (games/ beside share/salvora/) or from its build directory.
 #pragma once
 #include <string>
 
