@@ -21,6 +21,20 @@
 #include "engine/keys.h"
 #include "shell/main_form.h"
 
+// The harness's manual clock. It also keeps the longest sleep the game
+// asked of it, which should never be more than a frame's pacing.
+class HarnessClock final : public eng::Clock {
+ public:
+  uint32_t now = 0;
+  uint32_t longestSleep = 0;
+  uint32_t Ticks() override { return now; }
+  void Sleep(uint32_t ms) override {
+    longestSleep = std::max(longestSleep, ms);
+    now += ms;
+  }
+  void Advance(uint32_t ms) { now += ms; }
+};
+
 class HeadlessGame {
  public:
   explicit HeadlessGame(uint32_t seed = 1234, const std::string& settingsBytes = "") {
@@ -118,7 +132,7 @@ class HeadlessGame {
   std::string SettingsFile() const { return (dir_ / "config.opt").string(); }
   TCommon& common() { return form->Common(); }
 
-  eng::ManualClock clock;
+  HarnessClock clock;
   std::unique_ptr<TMainForm> form;
 
   // The pictures as the game paints them, painted once for every game of

@@ -11,7 +11,7 @@
 //
 // --seed replays one session and prints its trace; --keep-going reports every breached session
 // and goes on; --ignore counts the breaches of the named rules (counter,
-// cell, fleet, panel, blink, timer, box, full-screen, render-reset,
+// cell, fleet, panel, blink, sleep, timer, box, full-screen, render-reset,
 // frame-time) instead of stopping at them; --frame-ms bounds the wall time of one frame or action (0:
 // unbounded); --hang-s is how long nothing may move before the run is
 // declared hung. Exit status 1 on a breach, 2 on bad options.

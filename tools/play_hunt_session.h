@@ -183,7 +183,12 @@ inline void Session::Pass(int lag) {
   rules_.Require(g_->form->DXTimer().Enabled(), "timer", [] { return std::string("the frame timer is off with no dialog open"); });
   uint32_t lagCount = 0;
   if (!g_->form->DXTimer().Tick(&lagCount)) return;
+  g_->clock.longestSleep = 0;
   g_->form->DXTimerTimer(static_cast<int>(lagCount));
+  // The frame's pacing sleeps a refresh period at most.
+  rules_.Require(g_->clock.longestSleep <= 1000, "sleep", [&] {
+    return "a frame slept " + std::to_string(g_->clock.longestSleep) + " ms at tick " + std::to_string(g_->clock.now);
+  });
   ++out_.frames;
   Timed(start, "a frame");
   Check();
@@ -198,8 +203,11 @@ inline void Session::Pass(int lag) {
     ++blinkIdleFrames_;
   }
   lastBlinkStep_ = blinkStep;
-  rules_.Require(blinkIdleMs_ < 5000 || blinkIdleFrames_ < 20, "blink",
-                 [] { return std::string("the status blink stood still for 5 s and 20 frames"); });
+  rules_.Require(blinkIdleMs_ < 5000 || blinkIdleFrames_ < 20, "blink", [&] {
+    return "the status blink stood still for 5 s and 20 frames: step " + std::to_string(C().BlinkCount) + " of " +
+           std::to_string(C().BlinkLimit) + ", tick " + std::to_string(g_->clock.now) + ", line 2 \"" +
+           eng::Cp1251ToUtf8(C().StatusLine[1]) + "\", blinking \"" + eng::Cp1251ToUtf8(C().BlinkText) + "\"";
+  });
 }
 
 inline bool Session::PassesUntil(const std::function<bool()>& done, int limit) {
@@ -378,8 +386,10 @@ inline void Session::NewGame(bool mustStart) {
         ClickIn(form, form.CloseBtn.Bounds);
       return;
     }
-    if (pass == steps) {
-      ClickIn(form, network ? form.PlvsPlBtn.Bounds : form.PlvsCompBtn.Bounds);
+    // The opponent first, however many passes a box over the dialog took.
+    eng::ImageRadioButton& opponent = network ? form.PlvsPlBtn : form.PlvsCompBtn;
+    if (!opponent.Down()) {
+      ClickIn(form, opponent.Bounds);
       return;
     }
     if (Chance(50))
