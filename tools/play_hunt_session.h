@@ -232,8 +232,10 @@ inline Outcome Session::Play() {
     const std::string settings = MakeSettings();
     Note("config.opt of " + std::to_string(settings.size()) + " bytes");
     g_ = std::make_unique<HeadlessGame>(seed_, settings);
-    // A network game's wizard is cancelled: the start stops quietly.
+    // A network game's wizard is cancelled: the start stops quietly. The
+    // help page is not opened in a browser.
     g_->form->ConnectWizard = [] { return WizardResult{}; };
+    g_->form->OpenDocument = [this](const std::string& path) { Note("help page " + path); };
     if (Chance(10)) {
       // The tick count wraps during the session.
       g_->clock.now = 0xFFFFFFFFu - static_cast<uint32_t>(Range(1000, 120000));
@@ -284,8 +286,8 @@ inline void Session::RandomAction() {
   } else if (r < 20) {
     int x = Range(0, 639), y = Range(50, 479);
     const int button = Chance(75) ? eng::kMouseLeft : (Chance(50) ? eng::kMouseRight : eng::kMouseMiddle);
-    // The close button ends the program, the help button opens a browser.
-    if (x >= 585 && y < 25) y = 60;
+    // The close button ends the program.
+    if (x >= 620 && y < 20) y = 60;
     Note("press " + std::to_string(button) + " at " + std::to_string(x) + "," + std::to_string(y));
     g_->Click(x, y, button);
   } else if (r < 32) {
@@ -305,7 +307,7 @@ inline void Session::RandomAction() {
     Note("wheel " + std::to_string(steps));
     g_->form->DXDrawMouseWheel(steps);
   } else if (r < 68) {
-    static const int kKeys[] = {'R', 'M', 'R', 'M', eng::kKeyF5, eng::kKeyEnter, eng::kKeySpace, 'A', eng::kKeyLeft};
+    static const int kKeys[] = {'R', 'M', 'R', 'M', eng::kKeyF5, eng::kKeyF1, eng::kKeyEnter, eng::kKeySpace, 'A'};
     const int key = kKeys[R(9)];
     Note("key " + std::to_string(key));
     g_->Key(key);
