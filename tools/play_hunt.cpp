@@ -64,7 +64,7 @@ void Watch(hunt::Watchdog& dog, std::atomic<bool>& done, int hangSeconds) {
       continue;
     }
     const double idle = duration<double>(steady_clock::now() - since).count();
-    if (idle > 3 && !nudged) {
+    if (idle > 10 && !nudged) {
       nudged = true;
       dog.nudges.fetch_add(1);
       SDL_Event e{};
