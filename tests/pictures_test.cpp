@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -45,8 +47,8 @@ int SeeThroughCount(const eng::ImageItem& item, int pattern) {
 }
 
 TEST(PicturesTest, ListMatchesTheImageTable) {
-  ASSERT_EQ(Pictures().Count(), 38);
-  for (int i = 0; i < 38; ++i) {
+  ASSERT_EQ(Pictures().Count(), 39);  // the 38 of the table and the not-found cell
+  for (int i = 0; i < assets::kImageCount; ++i) {
     const auto& image = kImageSpecs[i];
     const eng::ImageItem& item = Item(i);
     SCOPED_TRACE(item.name);
@@ -85,7 +87,7 @@ TEST(PicturesTest, PatternCounts) {
 // differs from it at 16 bits; an opaque pixel that only nearly matches would
 // vanish on the display.
 TEST(PicturesTest, NoOpaquePixelCollidesWithTheKeyAt16Bits) {
-  for (int i = 0; i < 38; ++i) {
+  for (int i = 0; i < assets::kImageCount; ++i) {
     const eng::ImageItem& item = Item(i);
     if (!item.transparent) continue;
     int collisions = 0;
@@ -99,7 +101,7 @@ TEST(PicturesTest, NoOpaquePixelCollidesWithTheKeyAt16Bits) {
 }
 
 TEST(PicturesTest, KeyedPicturesAreSeeThroughWhereMeant) {
-  for (int i = 0; i < 38; ++i) {
+  for (int i = 0; i < assets::kImageCount; ++i) {
     const eng::ImageItem& item = Item(i);
     if (!item.transparent) continue;
     const int total = item.picture.Width() * item.picture.Height();
@@ -159,6 +161,33 @@ TEST(PicturesTest, CounterStripHasNoSeeThroughPixel) {
   for (int x0 : {10, 20})
     for (int y = 19; y <= 218; ++y)
       for (int x = x0; x < x0 + 4; ++x) EXPECT_EQ(item.picture.GetPixel(x, y), slot) << x << "," << y;
+}
+
+// The ship cells a lost game reveals must read apart from every other cell
+// at 16 pixels: most of their pixels differ, and so does the cell's tone.
+TEST(PicturesTest, NotFoundCellStandsApartFromEveryCell) {
+  const eng::ImageItem& ghost = Item(assets::kNotFoundCell);
+  ASSERT_EQ(ghost.picture.Width(), 16);
+  ASSERT_EQ(ghost.picture.Height(), 16);
+  auto mean = [](const std::vector<eng::Color>& px) {
+    int r = 0, g = 0, b = 0;
+    for (eng::Color c : px) r += c.r, g += c.g, b += c.b;
+    const int n = static_cast<int>(px.size());
+    return std::array<int, 3>{r / n, g / n, b / n};
+  };
+  const auto ghostPixels = PatternPixels(ghost, 0);
+  const auto ghostTone = mean(ghostPixels);
+  for (int index : {assets::kCloseCell, assets::kOpenCell, assets::kMarkedCell, assets::kDamShipCell,
+                    assets::kBlackShipCell, assets::kDestrShipCell, assets::kRedShipCell, assets::kRFixShipCell,
+                    assets::kHint1Cell, assets::kHint2Cell, assets::kCloseCellDark}) {
+    const auto other = PatternPixels(Item(index), 0);
+    int differ = 0;
+    for (size_t i = 0; i < other.size(); ++i) differ += eng::ToRGB565(other[i]) != eng::ToRGB565(ghostPixels[i]);
+    EXPECT_GT(differ, 128) << Item(index).name;
+    const auto tone = mean(other);
+    EXPECT_GT(std::abs(tone[0] - ghostTone[0]) + std::abs(tone[1] - ghostTone[1]) + std::abs(tone[2] - ghostTone[2]), 40)
+        << Item(index).name;
+  }
 }
 
 TEST(PicturesTest, NavigatorPatternsAllDiffer) {
