@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "assets/waves.h"
+#include "effects/grid_effects.h"
 #include "engine/text_codec.h"
 #include "ui_fixture.h"
 
@@ -177,6 +178,7 @@ TEST_F(GameOverTest, TenthShipNamesTheWinnerAndStopsTheShooting) {
   EXPECT_EQ(common.BlinkText, W("Выиграл ") + common.Settings.PlayerName() + "!");
   EXPECT_EQ(common.BlinkRestore, 0);
   EXPECT_EQ(common.ScoreLeft, 1);
+  EXPECT_EQ(common.RevealPending, 0) << "the winner has nothing to be shown";
   // The hit, the sinking cell and the fireworks: 210 silent and 4 loud.
   EXPECT_EQ(enemy.ExplosionList.size() - before, 2u + 214u);
   int loud = 0;
@@ -197,6 +199,70 @@ TEST_F(GameOverTest, OwnFleetLostToARemotePlayerNamesThem) {
   EXPECT_EQ(common.BlinkText, W("Выиграл ") + "Vera!");
   EXPECT_EQ(common.ScoreRight, 1);
   EXPECT_EQ(common.BattlePhase, 0);
+}
+
+// The loser is shown the ships it never found, once the fireworks over its
+// own grid are over; the hit and the sunk ones keep their look, the model
+// keeps its cells, and the next game closes the grid again.
+TEST_F(GameOverTest, LostGameRevealsTheUnfoundShipsAfterTheFireworks) {
+  enemy.GridSurface.Create(GridWidth, GridHeight);
+  Lay(enemy, 1, {{3, 3}, {4, 3}, {5, 3}, {6, 3}});
+  Lay(enemy, 7, {{10, 12}});
+  Lay(enemy, 8, {{14, 2}});
+  Fire(4, 3);   // a hit: that ship still floats
+  Fire(14, 2);  // sunk
+  enemy.DrawAllCells();
+  Lay(own, 10, {{7, 7}});
+  own.SunkCount = 9;
+  own.Shoot(TCellPoint{7, 7}, false);
+  ASSERT_EQ(common.BattlePhase, 0);
+  ASSERT_EQ(common.RevealPending, 1);
+
+  const std::vector<TCellPoint> unfound{{3, 3}, {5, 3}, {6, 3}, {10, 12}};
+  int frames = 0;
+  while (own.EffectCount != 0 && frames < 1000) {
+    common.RevealStep();
+    for (TCellPoint c : unfound) ASSERT_EQ(Shown(c.x, c.y), cell::Ship) << "frame " << frames;
+    AnimateGridEffects(own, common, 40);
+    ++frames;
+  }
+  ASSERT_EQ(own.EffectCount, 0);
+  EXPECT_GT(frames, 50) << "the fireworks run about two seconds";
+  common.RevealStep();
+  EXPECT_EQ(common.RevealPending, 0);
+
+  const eng::Picture& ghost = images[assets::kNotFoundCell].picture;
+  for (TCellPoint c : unfound) {
+    EXPECT_EQ(Shown(c.x, c.y), cell::NotFoundShip) << c.x << "," << c.y;
+    EXPECT_TRUE(uitest::Shows(enemy.GridSurface, 16 * (c.x - 1), 16 * (c.y - 1), ghost, eng::Rect{0, 0, 16, 16}));
+    EXPECT_EQ(enemy.TrueCells.At(c.x, c.y), (TSeaCell{cell::Closed, cell::Ship, 0})) << "the model is unchanged";
+  }
+  EXPECT_EQ(Shown(4, 3), cell::HitShip);
+  EXPECT_EQ(Shown(14, 2), cell::SunkShip);
+  int revealed = 0;
+  for (const TSeaCell& c : enemy.ShownCells.Cells) revealed += c.Code == cell::NotFoundShip;
+  EXPECT_EQ(revealed, 4);
+
+  // It stays, whatever runs, until a new game closes the grid.
+  common.RevealStep();
+  EXPECT_EQ(Shown(10, 12), cell::NotFoundShip);
+  common.StartNewGame();
+  const eng::Picture& closed = images[assets::kCloseCell].picture;
+  for (TCellPoint c : unfound)
+    EXPECT_TRUE(uitest::Shows(enemy.GridSurface, 16 * (c.x - 1), 16 * (c.y - 1), closed, eng::Rect{0, 0, 16, 16}));
+}
+
+// A new game begun during the fireworks shows nothing of the old fleet.
+TEST_F(GameOverTest, NewGameDuringTheFireworksRevealsNothing) {
+  Lay(enemy, 7, {{10, 12}});
+  Lay(own, 10, {{7, 7}});
+  own.SunkCount = 9;
+  own.Shoot(TCellPoint{7, 7}, false);
+  ASSERT_EQ(common.RevealPending, 1);
+  common.StartNewGame();
+  EXPECT_EQ(common.RevealPending, 0);
+  common.RevealStep();
+  EXPECT_EQ(Shown(10, 12), cell::Ship);
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   }
 
   ComputerTurnStep(own_, c);
+  c.RevealStep();  // the winner's ships the loser never found, after the fireworks
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
     eng::Canvas& canvas = back.GetCanvas();

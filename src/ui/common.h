@@ -129,6 +129,13 @@ class TCommon : public SeaHost {
   int RollOldX = 0, RollNewX = 0, RollKeptX = 0, RollKeptY = 0;
   float RollOldY = 0, RollNewY = 0;
 
+  // --- The end of a lost game ---
+  // Set when the own fleet is sunk: once the fireworks over the own grid
+  // are over, the enemy grid shows the ships that were never found. The
+  // look stays until the next game begins.
+  uint8_t RevealPending = 0;
+  void RevealStep();
+
   // --- Overlay and chat ---
   uint8_t OverlayShown = 0;
   std::string OverlayText;

@@ -60,6 +60,8 @@ void TCommon::EndOldGameMotion() {
   enemy_.SunkMeter.MeterRunning = 0;
   AnimationsInFlight = 0;
   CursorPattern = 0;  // waiting, as at the first game, until the battle
+  // A game left during its fireworks shows nothing of its fleet later.
+  RevealPending = 0;
 }
 
 bool TCommon::StartNewGame() {
@@ -122,4 +124,10 @@ bool TCommon::StartNewGame() {
   own_.CellsClosed = 0;
   OpenChooser();
   return true;
+}
+
+void TCommon::RevealStep() {
+  if (!RevealPending || own_.EffectCount != 0) return;
+  RevealPending = 0;
+  enemy_.RevealSurvivors();
 }
