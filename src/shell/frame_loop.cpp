@@ -60,6 +60,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   back.Draw(303, 131, c.CounterSurface, true);
   DrawFrameBars();
   DrawShownRays(enemy_, back);
+  c.DrawAimFrame(back);
   c.DrawScore(back, lagCount);
   sprites_.Draw(back);
   c.UpdateBlink();

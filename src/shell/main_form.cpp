@@ -303,14 +303,54 @@ void TMainForm::FormKeyDown(int key) {
     case eng::kKeyHome:
       ShowMessage(W("Salvora — морской бой для двоих. Версия 1.0"));
       break;
-    case 'R':
-      if (!NoteEdit.HasFocus()) RotateBtnClick();
+    case eng::kKeyF2:
+      // New Game, as the menu's button opens it.
+      common_.MouseX = -50;
+      RunFrameNow(50);
+      ShowNewGameDialog();
       break;
-    case 'M':
-      if (!NoteEdit.HasFocus()) ModifyBtnClick();
+    case eng::kKeyTab:
+      // The keyboard goes to the chat edit and back.
+      if (NoteEdit.Visible) NoteEdit.SetFocused(!NoteEdit.HasFocus());
       break;
     default:
+      // The game's own keys type into the chat edit while it has the
+      // keyboard.
+      if (!NoteEdit.HasFocus()) GameKey(key);
       break;
+  }
+}
+
+// The keys of play: in battle the arrows move the aiming frame and Space or
+// Enter fire at it; in placement the arrows move the ship in hand, R and M
+// turn it and change its shape, Enter fixes it and takes the next (the
+// panel's next-ship button), A places the rest (its automatic button).
+void TMainForm::GameKey(int key) {
+  TCommon& c = common_;
+  int dx = 0, dy = 0;
+  switch (key) {
+    case eng::kKeyLeft: dx = -1; break;
+    case eng::kKeyRight: dx = 1; break;
+    case eng::kKeyUp: dy = -1; break;
+    case eng::kKeyDown: dy = 1; break;
+    default: break;
+  }
+  if (c.BattlePhase) {
+    if (dx || dy) c.MoveAim(dx, dy);
+    if (key == eng::kKeySpace || key == eng::kKeyEnter) c.FireAtAim();
+    return;
+  }
+  if (dx || dy) c.MoveShipByCell(dx, dy);
+  switch (key) {
+    case 'R': RotateBtnClick(); break;
+    case 'M': ModifyBtnClick(); break;
+    case eng::kKeyEnter:
+      if (c.PanelTakesPresses()) c.PressNextShipButton();
+      break;
+    case 'A':
+      if (c.PanelTakesPresses()) c.PressAutoButton();
+      break;
+    default: break;
   }
 }
 

@@ -202,6 +202,36 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // A press at (x, y) in battle: the overlay goes, and on the enemy grid it
+  // is a shot (or the armed bomb).
+  void ShootAt(int x, int y);
+  // The placement panel's buttons, pressed by the mouse or the keys.
+  bool PanelTakesPresses() const;
+  void PressNextShipButton();
+  void PressAutoButton();
+  // The ship in hand with its picture's corner at (sx, sy) on the screen:
+  // shown on the nearest cell and tinted by whether it may stand there.
+  void PutShipInHand(int sx, int sy);
+
+  // --- Keyboard play ---
+  // The cell of the enemy grid the keys aim at (column 1..16, row 1..17).
+  // It follows the software cursor over the enemy grid, so the two always
+  // show the same cell; a new game puts it back in the centre.
+  int AimX = kAimStartX, AimY = kAimStartY;
+  static constexpr int kAimStartX = 8, kAimStartY = 9;
+  // Shown during the local player's turn.
+  bool AimFrameShown() const { return BattlePhase && LocalTurn; }
+  // An arrow key in battle: the frame moves a cell, no further than the
+  // grid's edge, and the software cursor goes with it.
+  void MoveAim(int dx, int dy);
+  // Space or Enter in battle: a press on the framed cell.
+  void FireAtAim();
+  // Takes the aim from the software cursor while it lies over the enemy grid.
+  void AimFollowsPointer();
+  void DrawAimFrame(eng::Surface& back);
+  // An arrow key in placement: the ship in hand moves a cell as a drag
+  // would move it.
+  void MoveShipByCell(int dx, int dy);
   // The ship in hand may not be fixed where it lies: the prompt says so and
   // blinks, then comes back.
   void ShowFixFailed();

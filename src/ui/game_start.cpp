@@ -62,6 +62,8 @@ void TCommon::EndOldGameMotion() {
   CursorPattern = 0;  // waiting, as at the first game, until the battle
   // A game left during its fireworks shows nothing of its fleet later.
   RevealPending = 0;
+  AimX = kAimStartX;
+  AimY = kAimStartY;
 }
 
 bool TCommon::StartNewGame() {
