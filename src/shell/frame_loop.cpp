@@ -70,6 +70,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (!c.ChooserBehind) c.DrawChooser(back, lagCount);
   c.DrawOverlay(back);
   if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
+  c.DrawChatList(back);
   c.UpdateCursorShape();
   // The cursor and its icons cover at most 32 x 32 pixels from its corner.
   underCursorX_ = c.MouseX;

@@ -3,6 +3,7 @@
 #include <spawn.h>
 
 #include <chrono>
+#include <optional>
 
 #include "assets/image_table.h"
 #include "engine/canvas.h"
@@ -119,6 +120,8 @@ void TMainForm::FormCreate() {
   NoteEdit.TextFont = eng::Font{"Arial", 7, false, eng::kWhite};
   NoteEdit.AttachDisplay(&display_);
   NoteEdit.OnKeyDown = [this](int& key) { NoteEditKeyDown(key); };
+  // Typing ends a walk through the lines sent.
+  NoteEdit.OnChange = [this] { common_.ChatLog.EndWalk(); };
 
   NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
   NewGameForm->Pump = [this] { DXPlay.Poll(); };
@@ -229,6 +232,7 @@ void TMainForm::DXDrawMouseMove(unsigned, int x, int y) {
 void TMainForm::NoteEditMouseMove() {
   common_.MouseX = -50;
   common_.SendButtonHover = 0;
+  common_.ChatListShown = 0;
 }
 
 void TMainForm::DXDrawMouseUp(int, unsigned, int x, int y) { common_.MouseUp(x, y); }
@@ -280,10 +284,17 @@ void TMainForm::TextInput(const std::string& utf8) {
   if (NoteEdit.Visible && NoteEdit.HasFocus()) NoteEdit.TextInput(eng::Utf8ToCp1251(utf8));
 }
 
+// Enter sends the line; Up and Down walk the lines sent in this run.
 void TMainForm::NoteEditKeyDown(int& key) {
-  if (key != eng::kKeyEnter) return;
-  SendChatLine();
-  key = 0;
+  if (key == eng::kKeyEnter) {
+    SendChatLine();
+    key = 0;
+  } else if (key == eng::kKeyUp || key == eng::kKeyDown) {
+    const std::optional<std::string> line =
+        key == eng::kKeyUp ? common_.ChatLog.Older(NoteEdit.Text()) : common_.ChatLog.Newer();
+    if (line) NoteEdit.SetText(*line);
+    key = 0;
+  }
 }
 
 void TMainForm::FormKeyDown(int key) {
@@ -428,8 +439,9 @@ void TMainForm::SendChatLine() {
     return;
   }
   // The line as typed, blanks kept, after the local player's session name.
-  common_.ChatLine = DXPlay.Players().front().Name + ">    " + text;
+  common_.ShowChatLine(DXPlay.Players().front().Name + ">    " + text, false);
   SendChatText(text);
+  common_.ChatLog.Sent(text);
 }
 
 void TMainForm::ShowChatEdit(bool show) {

@@ -16,6 +16,7 @@
 #include "engine/surface.h"
 #include "sea/sea_host.h"
 #include "settings/settings_record.h"
+#include "ui/chat_log.h"
 #include "ui/ui_host.h"
 
 class TBattleField;
@@ -143,6 +144,16 @@ class TCommon : public SeaHost {
   std::string ChatLine;
   eng::Rect SendButton{470, 441, 33, 23};
   uint8_t SendButtonHover = 0;
+  // The lines sent in this run, the lines of this game and the last one
+  // received.
+  TChatLog ChatLog;
+  // A line sent or received: it becomes the chat line and joins the game's.
+  void ShowChatLine(const std::string& line, bool received);
+  // The strip of the chat line below the edit; while the pointer rests on
+  // it, the game's lines are listed above the edit.
+  eng::Rect ChatLineStrip{24, 464, 441, 16};
+  uint8_t ChatListShown = 0;
+  void DrawChatList(eng::Surface& back);
 
   // --- Network game ---
   uint8_t RemoteFleetReceived = 0, LocalFleetReady = 0;

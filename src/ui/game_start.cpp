@@ -90,6 +90,7 @@ bool TCommon::StartNewGame() {
     if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
+    ChatLog.NewGame();
     SendButtonHover = 0;
     host.ShowChatEdit(true);
     Settings.GameMode = 2;

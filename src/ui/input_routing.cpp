@@ -176,8 +176,10 @@ void TCommon::MouseMove(int x, int y) {
     }
   }
 
-  // 3. The chat's send button.
+  // 3. The chat's send button, and the list of the game's lines.
   if (ChatShown) SendButtonHover = InOpen(x, y, SendButton.x, SendButton.y, SendButton.w, SendButton.h) ? 1 : 0;
+  const eng::Rect& strip = ChatLineStrip;
+  ChatListShown = ChatShown && x >= strip.x && x < strip.Right() && y >= strip.y && y < strip.Bottom() ? 1 : 0;
 
   // 4. The navigator rays under the pointer.
   enemy_.HoverNavigatorRays(x, y, false);
