@@ -8,7 +8,16 @@
 void TMainForm::ConnectSession() {
   ConnectWizard = [this] {
     return RunConnectWizard(display_, *clock_, common_.SessionPlayerName, common_.SessionRole,
-                            [this] { DXPlay.Poll(); });
+                            [this] { DXPlay.Poll(); }, DiscoverSessions,
+                            [this](const WizardResult& choice, const std::function<void()>& idle,
+                                   const std::function<bool()>& cancelled) {
+                              if (choice.role == 1) {
+                                DXPlay.Create(choice.sessionName, choice.playerName);
+                                return true;
+                              }
+                              return DXPlay.Join(choice.host, choice.port, choice.playerName, choice.sessionName,
+                                                 idle, 5000, cancelled);
+                            });
   };
   DXPlay.OnAddPlayer = [this](const std::string& name) { DXPlayAddPlayer(name); };
   DXPlay.OnMessage = [this](const std::string& sender, const uint8_t* data, size_t size) {
@@ -52,31 +61,16 @@ void TMainForm::SendShot(int x, int y, int code) {
 }
 
 // Opens the session through the connection wizard: closes any earlier one,
-// then creates or joins as the player chose. A cancelled wizard is a silent
-// abort; a session that cannot be opened is reported in the standard box.
+// then the wizard creates or joins as the player chooses, showing what went
+// wrong on its own page. A cancelled wizard is a silent abort; so is a
+// window closed meanwhile, which then closes the program.
 bool TMainForm::OpenSession() {
   DXPlay.Close();
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
   const WizardResult wizard = ConnectWizard();
   if (wasEnabled) timer_.SetEnabled(true);
-  if (!wizard.completed) return false;
-  // While a join waits for the other side the window stays serviced, but
-  // its input goes nowhere.
-  eng::DisplayHandler nobody;
-  display_.PushHandler(&nobody);
-  std::string error;
-  try {
-    if (wizard.role == 1)
-      DXPlay.Create(wizard.sessionName, wizard.playerName);
-    else
-      DXPlay.Join(wizard.host, wizard.port, wizard.playerName, wizard.sessionName, [this] { display_.PumpEvents(0); });
-  } catch (const net::EDXPlayError& e) {
-    error = e.what();
-  }
-  display_.PopHandler();
-  if (error.empty()) return true;
+  if (wizard.completed && DXPlay.Opened()) return true;
   DXPlay.Close();
-  ShowMessage(error);
   return false;
 }
