@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/display.h"
@@ -101,6 +102,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   std::function<WizardResult()> ConnectWizard;
   void DXPlayAddPlayer(const std::string& name);
   void DXPlaySessionLost();
+  void DXPlayDeletePlayer(const std::string& name);
 
   // --- What the window owns ---
   eng::Clock& Clock() { return *clock_; }
@@ -153,4 +155,5 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TCommon common_;
   bool closing_ = false;
   bool active_ = true;
+  std::vector<uint8_t> sentFleet_;  // the own fleet as it was last sent
 };

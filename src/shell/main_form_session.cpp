@@ -24,6 +24,7 @@ void TMainForm::ConnectSession() {
     DXPlayMessage(common_, sender, data, size);
   };
   DXPlay.OnSessionLost = [this] { DXPlaySessionLost(); };
+  DXPlay.OnPlayerLeft = [this](const std::string& name) { DXPlayDeletePlayer(name); };
 }
 
 // The other player has joined the session this side created.
@@ -31,12 +32,20 @@ void TMainForm::DXPlayAddPlayer(const std::string& name) {
   common_.OpponentName = name.substr(0, 12);
   common_.SetStatus(3, common_.OpponentName, false);
   common_.OverlayText = name + W(" присоединился...");
+  // A fleet laid before anyone joined went to nobody: the newcomer gets it
+  // now, as long as no shot has changed the grid since.
+  if (common_.Settings.GameMode == 2 && common_.LocalFleetReady && !common_.NetworkBattleBegun() &&
+      !sentFleet_.empty()) {
+    SendChatText(W("Передается массив...[сообщение от проги]"));
+    DXPlay.SendMessage(sentFleet_);
+  }
 }
 
-void TMainForm::DXPlaySessionLost() {
-  common_.OverlayShown = 1;
-  common_.OverlayText = W("Связь утеряна...");
-}
+// The connection is gone: the battle ends, the overlay says so.
+void TMainForm::DXPlaySessionLost() { common_.ConnectionEnded(); }
+
+// The other player left the session on purpose: the same for the game.
+void TMainForm::DXPlayDeletePlayer(const std::string&) { common_.ConnectionEnded(); }
 
 int TMainForm::SessionPlayerCount() { return DXPlay.Opened() ? static_cast<int>(DXPlay.Players().size()) : 0; }
 
@@ -53,7 +62,9 @@ void TMainForm::SendChatText(const std::string& text) {
 }
 
 void TMainForm::SendFleet() {
-  if (DXPlay.Opened()) DXPlay.SendMessage(net::FleetMessage(own_));
+  // Kept for a player who joins after it went.
+  sentFleet_ = net::FleetMessage(own_);
+  if (DXPlay.Opened()) DXPlay.SendMessage(sentFleet_);
 }
 
 void TMainForm::SendShot(int x, int y, int code) {

@@ -27,6 +27,8 @@ void TCommon::OwnFleetComplete() {
   // other side must see it; the own grid keeps its open picture until the
   // closed pieces fly in.
   LocalFleetReady = 1;
+  // Both sides count the streak of this game's hits from nothing.
+  own_.HitStreak = 0;
   const TCellPlane trueCells = own_.TrueCells, shownCells = own_.ShownCells;
   own_.CloseAllCells(false);
   own_.CellsClosed = 1;
@@ -56,13 +58,16 @@ bool TCommon::StartNewGame() {
     LocalFleetReady = 0;
     RemoteFleetReceived = 0;
     SessionPlayerName = Settings.PlayerName();
-    bool open = true;
+    IncomingShots.clear();
+    bool open = true, fresh = true;
     if (host.SessionPlayerCount() == 2) {
-      if (host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?")))
-        open = host.OpenSession();
+      fresh = host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?"));
+      if (fresh) open = host.OpenSession();
     } else {
       open = host.OpenSession();
     }
+    // A fleet kept for the next game belongs to the connection it came on.
+    if (fresh) NextRemoteFleet.reset();
     if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
@@ -82,6 +87,12 @@ bool TCommon::StartNewGame() {
       OpponentName = W("Игрок N2");
     }
     SetStatus(3, OpponentName, false);
+    // The other side may have begun this game first and sent its fleet.
+    if (NextRemoteFleet) {
+      const TFleetRecord fleet = *NextRemoteFleet;
+      NextRemoteFleet.reset();
+      AdoptRemoteFleet(fleet);
+    }
   }
 
   // The game is reset only when nothing is flying and the own grid has
