@@ -129,11 +129,18 @@ TEST(GameShell, FunctionKeysAndWindowButtons) {
   g.Frames(1);
   EXPECT_EQ(Snapshot(g), before);
 
-  // Home shows the credit box; Enter closes it and the game goes on.
+  // Home shows the credit box; Enter closes it and the game goes on as it
+  // was: no frame ran meanwhile and the software cursor keeps its place.
+  g.common().AddPoint(1);
+  g.Frames(3);
+  const float rolling = g.common().RollNewY;
+  const uint64_t frames = g.form->FramesPresented;
   PushKey(SDLK_RETURN);
   g.Key(eng::kKeyHome);
   EXPECT_FALSE(g.form->Closing());
-  EXPECT_EQ(g.common().MouseX, -50) << "no software cursor left behind the box";
+  EXPECT_EQ(g.common().MouseX, 500);
+  EXPECT_EQ(g.common().RollNewY, rolling) << "the score's roll waited";
+  EXPECT_EQ(g.form->FramesPresented, frames);
 
   g.form->Activated(false);
   EXPECT_EQ(g.form->Caption(), "Salvora [Pause]");
@@ -200,4 +207,94 @@ TEST(GameShell, ChatEditIsAChildControlOverTheFrame) {
   EXPECT_TRUE(f.ShowFps);
   g.Click(400, 300);
   EXPECT_FALSE(f.NoteEdit.HasFocus()) << "a press on the game takes the keyboard back";
+}
+
+namespace {
+
+std::vector<uint16_t> SurfacePixels(const eng::Surface& s) {
+  std::vector<uint16_t> pixels;
+  for (int y = 0; y < s.Height(); ++y)
+    for (int x = 0; x < s.Width(); ++x) pixels.push_back(s.GetPixel(x, y));
+  return pixels;
+}
+
+}  // namespace
+
+// The real loop: Esc while the placement panel slides down, a minute away
+// from the screen, then back: the panel goes on from where it was and comes
+// to rest at its open place.
+TEST(GameShell, RunLoopAfterAMinuteMinimisedGoesOnFromWhereTheSlideWas) {
+  SettingsRecord windowed;
+  windowed.FullScreen = 0;
+  GameHarness g(1234, std::string(reinterpret_cast<const char*>(&windowed), sizeof windowed));
+  g.SkipLogo();
+  TCommon& c = g.common();
+  c.StartNewGame();
+  for (int i = 0; i < 400 && !(c.ChooserShown && c.ChooserBehind && !c.Shattering && c.ChooserSlide > 20); ++i)
+    g.Frames(1);
+  ASSERT_TRUE(c.ChooserShown && c.ChooserBehind && c.ChooserSlide > 20) << "the panel slides down";
+  const float slid = c.ChooserSlide;
+
+  SDL_Window* window = SDL_GetWindowFromID(g.form->Display().WindowId());
+  ASSERT_NE(window, nullptr);
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  int pass = 0;
+  float firstAfter = -1;
+  g.form->RunPass = [&] {
+    ++pass;
+    if (pass == 1) {
+      // Esc minimises; the dummy driver has no minimise, so the window is
+      // hidden as the window manager does.
+      g.QueueKey(SDLK_ESCAPE);
+      SDL_HideWindow(window);
+    } else if (pass == 2) {
+      g.clock.Advance(60000);
+      SDL_ShowWindow(window);
+    } else if (pass == 3) {
+      firstAfter = c.ChooserSlide;
+    } else if ((c.ChooserClosed == 0 && c.ChooserShown == 0) || pass > 400) {
+      g.form->CloseWindow();
+    }
+  };
+  EXPECT_EQ(g.form->Run(), 0);
+  g.form->RunPass = nullptr;
+  EXPECT_NEAR(firstAfter, slid, 1.0) << "the first frame after the restore moves the panel an ordinary step";
+  EXPECT_EQ(c.ChooserClosed, 0);
+  EXPECT_GE(c.ChooserY, 384);
+  EXPECT_LE(c.ChooserY, 388) << "the panel rests open between the grids";
+}
+
+// A lost render target or device takes only the presenter's texture: the
+// faces fading in on the panel, a lit menu button and the sunk-ship meter
+// live on their surfaces and stay.
+TEST(GameShell, RenderResetsKeepWhatIsOnTheSurfaces) {
+  GameHarness g;
+  g.SkipLogo();
+  TCommon& c = g.common();
+  c.StartNewGame();
+  for (int i = 0; i < 400 && !(c.ChooserClosed == 0 && c.NextShipFading && c.NextShipFade > 0.8f); ++i) g.Frames(1);
+  ASSERT_TRUE(c.NextShipFading) << "the panel's faces fade in";
+  g.Move(200, 30);
+  ASSERT_TRUE(c.NewButton.Hover);
+  eng::Canvas& pen = c.CounterSurface.GetCanvas();
+  pen.penColor = eng::RGB(255, 0, 0);
+  pen.penWidth = 1;
+  pen.Line(10, 200, 14, 200);  // a meter line, as a sunk ship paints it
+  pen.Release();
+  const auto chooser = SurfacePixels(c.ChooserSurface), menu = SurfacePixels(c.MenuSurface),
+             counter = SurfacePixels(c.CounterSurface);
+
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  for (Uint32 type : {SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET}) {
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);
+  }
+  g.form->Display().PumpEvents(0);
+  EXPECT_TRUE(SurfacePixels(c.ChooserSurface) == chooser);
+  EXPECT_TRUE(SurfacePixels(c.MenuSurface) == menu);
+  EXPECT_TRUE(SurfacePixels(c.CounterSurface) == counter);
+  const uint64_t frames = g.form->FramesPresented;
+  g.Frames(1);
+  EXPECT_EQ(g.form->FramesPresented, frames + 1) << "the game goes on presenting";
 }

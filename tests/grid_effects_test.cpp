@@ -155,4 +155,17 @@ TEST_F(GridEffects, AFrameThatSkipsTheReleasePointStillReleases) {
   EXPECT_EQ(common.AnimationsInFlight, 2);
 }
 
+TEST_F(GridEffects, ALongGameKeepsTheEffectsThatRunAndARayPerNavigator) {
+  enemy.TrueCells.At(3, 4).Code = cell::NavigatorRight + 2;
+  // Every cell of the enemy grid shot, one 50 ms frame apart.
+  for (int y = 1; y <= 17; ++y)
+    for (int x = 1; x <= 16; ++x) {
+      enemy.Shoot(TCellPoint{x, y}, false);
+      AnimateGridEffects(enemy, common, 50);
+    }
+  // A splash runs about a second: some twenty of them at a time.
+  EXPECT_LE(enemy.SplashList.size(), 25u) << "finished splashes leave the list";
+  EXPECT_EQ(enemy.RayList.size(), 1u) << "a ray for the navigator, none for open water";
+}
+
 }  // namespace

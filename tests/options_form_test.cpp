@@ -189,10 +189,10 @@ TEST_F(OptionsDialog, ALevelOutsideTheFourLeavesTheRadiosAsTheyWere) {
     return std::vector<bool>{Form().VeryEasyBtn.Down(), Form().EasyBtn.Down(), Form().NormalBtn.Down(),
                              Form().HardBtn.Down()};
   };
-  // Nothing pressed yet: the first level, as the dialog was made.
+  // Nothing pressed yet: no level, as the dialog was made from the settings.
   Run([&](int pass) {
     if (pass != 0) return;
-    EXPECT_EQ(levels(), (std::vector<bool>{true, false, false, false}));
+    EXPECT_EQ(levels(), (std::vector<bool>{false, false, false, false}));
     g->Click(kRadioX, kRadioY[2]);
     g->Key(eng::kKeyEscape);  // Escape closes as Close does
   });
@@ -203,6 +203,20 @@ TEST_F(OptionsDialog, ALevelOutsideTheFourLeavesTheRadiosAsTheyWere) {
     g->Click(kOKX, kOKY);
   });
   EXPECT_EQ(Common().Settings.Difficulty, 2);
+}
+
+TEST_F(OptionsDialog, TheScreenButtonBeforeTheDialogWasEverShownKeepsTheStoredSettings) {
+  // Started windowed, at the hard level and a low volume: the button goes
+  // full screen and stores nothing else.
+  Open(SettingsBytes(0, 3, -2000));
+  g->Click(kScreenButtonX, kScreenButtonY);
+  EXPECT_TRUE(g->form->Display().FullScreen());
+  EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(1, 3, -2000));
+  // A level the game does not know keeps its byte.
+  Open(SettingsBytes(1, 9, -700));
+  g->Click(kScreenButtonX, kScreenButtonY);
+  EXPECT_FALSE(g->form->Display().FullScreen());
+  EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(0, 9, -700));
 }
 
 // The volume slider's size and range, laid in a dialog at its corner.

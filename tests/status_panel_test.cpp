@@ -127,6 +127,14 @@ TEST_F(StatusPanelTest, SecondBlinkWhileBlinkingChangesNothing) {
   EXPECT_EQ(Line2(), "Go");
 }
 
+TEST_F(StatusPanelTest, BlinkRunsOnAcrossTheWrapOfTheTickCount) {
+  clock.now = 0xFFFFFFFFu - 500;  // 49.7 days after the machine started
+  common.SetStatus(2, "Go", false);
+  common.BlinkStatus(2, false);
+  EXPECT_EQ(RunBlink(), (std::vector<std::string>{"Go", "", "Go", "", "Go"}));
+  EXPECT_EQ(common.Blinking, 0);
+}
+
 TEST_F(StatusPanelTest, BlinkHoldsWhileRocketsFly) {
   common.SetStatus(2, "Go", false);
   common.BlinkStatus(1, false);

@@ -169,6 +169,10 @@ void AnimateLabels(TBattleField& grid, TCommon& common, double m) {
 
 void AnimateGridEffects(TBattleField& grid, TCommon& common, int lagCount) {
   const double m = lagCount;
+  // Records that finished in an earlier frame are dropped before the walks,
+  // so the lists hold what runs and not every shot of a long game.
+  for (std::vector<TEffect>* list : {&grid.SplashList, &grid.ExplosionList, &grid.BombList, &grid.LabelList})
+    std::erase_if(*list, [](const TEffect& e) { return e.Done != 0; });
   // The effects are drawn over a fresh copy of the cells, clipped to the grid.
   grid.EffectSurface.Draw(0, 0, grid.GridSurface, false);
   AnimateSplashes(grid, common, m);

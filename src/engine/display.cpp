@@ -131,6 +131,7 @@ bool Display::Initialize(bool fullScreen) {
   nextFrame_ = clock_.Ticks();
   LifeCycle(&DisplayHandler::DXDrawInitialize);
   LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
+  CheckReady();
   return true;
 }
 
@@ -138,6 +139,15 @@ void Display::Finalize() {
   if (!initialized_) return;
   LifeCycle(&DisplayHandler::DXDrawFinalize);
   initialized_ = false;
+  CheckReady();
+}
+
+void Display::CheckReady() {
+  const bool ready = Ready();
+  if (ready == wasReady_) return;
+  wasReady_ = ready;
+  handler_.ReadyChanged(ready);
+  if (&Current() != &handler_) Current().ReadyChanged(ready);
 }
 
 void Display::SetFullScreen(bool fullScreen) {
@@ -169,6 +179,21 @@ void Display::Present() {
   Pace();
 }
 
+void Display::ShowAgain() {
+  // The frame kept for the comparison is the frame on the screen, row
+  // pitch and all.
+  const SDL_Surface* s = back_.Exists() ? back_.Sdl() : nullptr;
+  if (!impl_->texture || !impl_->renderer || !s || shown_.size() * 2 != static_cast<size_t>(s->pitch) * s->h) {
+    shown_.clear();
+    return;
+  }
+  SDL_UpdateTexture(impl_->texture, nullptr, shown_.data(), s->pitch);
+  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(impl_->renderer);
+  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+  SDL_RenderPresent(impl_->renderer);
+}
+
 void Display::Pace() {
   // Pace to the refresh rate by sleeping. With working vsync the present
   // has already waited and nothing is left to sleep; a driver that claims
@@ -190,6 +215,9 @@ bool Display::PumpEvents(int waitMs) {
     Dispatch(&e);
     have = SDL_PollEvent(&e) != 0;
   }
+  // The window's state changes with its events; a change that came with
+  // none is still seen here.
+  CheckReady();
   return !quit;
 }
 
@@ -209,6 +237,7 @@ void Display::Dispatch(const void* sdlEvent) {
           break;
         }
         case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SIZE_CHANGED:
           nextFrame_ = clock_.Ticks();
@@ -217,19 +246,24 @@ void Display::Dispatch(const void* sdlEvent) {
           break;
         default: break;
       }
+      CheckReady();
       break;
     case SDL_RENDER_DEVICE_RESET:
-      // The texture went with the device: rebuild it, then every surface.
-      shown_.clear();
-      if (initialized_) {
-        DestroyPresenter();
-        CreatePresenter();
-        LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
-      }
-      break;
     case SDL_RENDER_TARGETS_RESET:
-      shown_.clear();
-      if (initialized_) LifeCycle(&DisplayHandler::DXDrawRestoreSurface);
+      // Only the presenter's texture is lost: every surface of the game
+      // lives in memory and keeps what was drawn on it since, so nothing is
+      // rebuilt from the pictures. The texture is made anew when the device
+      // went, and the last frame is shown again at once.
+      if (initialized_) {
+        if (e.type == SDL_RENDER_DEVICE_RESET) {
+          DestroyPresenter();
+          CreatePresenter();
+        }
+        ShowAgain();
+        LifeCycle(&DisplayHandler::Exposed);
+      } else {
+        shown_.clear();
+      }
       break;
     case SDL_MOUSEBUTTONDOWN:
       buttons_ |= ButtonBit(e.button.button);
@@ -312,6 +346,8 @@ void Display::WindowPosition(int* x, int* y) const {
   *x = *y = 0;
   if (impl_->window) SDL_GetWindowPosition(impl_->window, x, y);
 }
+
+uint32_t Display::WindowId() const { return impl_->window ? SDL_GetWindowID(impl_->window) : 0; }
 
 void Display::InjectMouseDown(int button, int x, int y) {
   buttons_ |= ButtonBit(button);

@@ -7,7 +7,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-#include <vector>
 
 #include "engine/clock.h"
 #include "engine/surface.h"
@@ -38,6 +37,9 @@ class DisplayHandler {
   virtual void CloseRequested() {}
   // The window's content was uncovered and must be shown again.
   virtual void Exposed() {}
+  // The display became able to show frames (initialised, restored, shown)
+  // or stopped being able to (minimised, hidden, finalised).
+  virtual void ReadyChanged(bool /*ready*/) {}
 };
 
 class Display {
@@ -88,9 +90,10 @@ class Display {
   void SetApplicationPointer(const Picture& picture, int hotX, int hotY, uint8_t keyR, uint8_t keyG, uint8_t keyB);
   void UseApplicationPointer(bool use);
 
-  // Where the window's frame pixel (0, 0) lies on the desktop, for tests
-  // and tools that drive the real window.
+  // Where the window's frame pixel (0, 0) lies on the desktop, and the
+  // window's id, for tests and tools that drive the real window.
   void WindowPosition(int* x, int* y) const;
+  uint32_t WindowId() const;
 
   // While a dialog runs, its handler takes the input and the close request;
   // the other events (life cycle, activation, exposure) go to the game's
@@ -113,6 +116,10 @@ class Display {
   bool CreatePresenter();
   void DestroyPresenter();
   void Dispatch(const void* sdlEvent);
+  // Tells the handlers when Ready() has changed since the last look.
+  void CheckReady();
+  // Shows the last frame again after the presenter lost what it showed.
+  void ShowAgain();
 
   DisplayHandler& Current() { return handlers_.empty() ? handler_ : *handlers_.back(); }
   void LifeCycle(void (DisplayHandler::*event)());
@@ -123,6 +130,7 @@ class Display {
   std::unique_ptr<Impl> impl_;
   Surface back_;
   bool initialized_ = false;
+  bool wasReady_ = false;  // Ready() as the handlers were last told
   bool fullScreen_ = false;
   bool vsync_ = false;
   int refreshRate_ = 60;

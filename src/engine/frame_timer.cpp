@@ -5,16 +5,23 @@
 
 namespace eng {
 
+void FrameTimer::Restart() {
+  lastTick_ = countStart_ = clock_.Ticks();
+  frameCount_ = 0;
+}
+
 void FrameTimer::SetEnabled(bool on) {
-  if (on && !enabled_) {
-    lastTick_ = countStart_ = clock_.Ticks();
-    frameCount_ = 0;
-  }
+  if (on && !enabled_) Restart();
   enabled_ = on;
 }
 
+void FrameTimer::SetHeld(bool held) {
+  if (!held && held_) Restart();
+  held_ = held;
+}
+
 bool FrameTimer::Tick(uint32_t* lag) {
-  if (!enabled_) return false;
+  if (!enabled_ || held_) return false;
   const uint32_t now = clock_.Ticks();
   const uint32_t passed = now - lastTick_;
   if (passed < static_cast<uint32_t>(std::max(0, Interval))) return false;

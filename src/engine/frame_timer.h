@@ -16,6 +16,12 @@ class FrameTimer {
   bool Enabled() const { return enabled_; }
   // Switching on restarts the reference times from now.
   void SetEnabled(bool on);
+  // Held while the display cannot show a frame (minimised, hidden): no tick
+  // is due and no time passes for the game. Letting go restarts the
+  // reference times from now, so the first tick after gets an ordinary
+  // LagCount instead of the whole pause.
+  void SetHeld(bool held);
+  bool Held() const { return held_; }
 
   // True when a tick is due now; then *lag is the tick's LagCount.
   bool Tick(uint32_t* lag);
@@ -23,8 +29,11 @@ class FrameTimer {
   int FrameRate() const { return frameRate_; }
 
  private:
+  void Restart();
+
   Clock& clock_;
   bool enabled_ = false;
+  bool held_ = false;
   uint32_t lastTick_ = 0;
   uint32_t countStart_ = 0;
   int frameCount_ = 0;

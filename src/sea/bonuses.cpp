@@ -196,6 +196,9 @@ void TBattleField::RecheckNavigators(TCellPoint cell) {
 void TBattleField::AddNavigatorRay(TCellPoint cell) {
   const int x = cell.x, y = cell.y;
   const uint8_t c = TCellPlane::Contains(x, y) ? TrueCells.At(x, y).Code : 0;
+  // Open water has no strip to show: only a navigator keeps a record, so the
+  // list grows with the navigators found, not with every miss.
+  if (!cell::IsNavigator(c)) return;
   RayList.emplace_back();
   TNavigatorRay& ray = RayList.back();
   auto set = [&ray](int left, int top, int right, int bottom, int x1, int y1, int x2, int y2) {
@@ -237,9 +240,12 @@ void TBattleField::HoverNavigatorRays(int px, int py, bool force) {
     if (ray.RayShown && !force) continue;
     // The strip as the grid shows it, a shade darker, with a green tick
     // where it begins.
-    ray.RaySurface.Create(w, h);
+    // One surface per ray, made at its first hover and drawn anew at each.
+    if (ray.RaySurface.Width() != w || ray.RaySurface.Height() != h) ray.RaySurface.Create(w, h);
     if (GridSurface.Exists())
       ray.RaySurface.Draw(0, 0, GridSurface, eng::Rect{ray.RayLeft - OriginX, ray.RayTop - OriginY, w, h}, false);
+    else
+      ray.RaySurface.Fill(eng::kBlack);
     for (int j = 0; j < h; ++j) {
       for (int i = 0; i < w; ++i) {
         const eng::Color c = ray.RaySurface.GetColor(i, j);

@@ -24,7 +24,6 @@ void TOptionsForm::FormCreate() {
     radio->SetTransparent(assets::skins::kSkinKey);
   }
   SoundTracker.TrackColor = eng::RGB(82, 133, 227);
-  SoundTracker.SetValue(-500);
   FullscreenBtn.SetPictures(skin_.CheckUp, skin_.CheckDown);
   FullscreenBtn.SetTransparent(assets::skins::kSkinKey);
   OKBtn.SetPictures(skin_.OKUp, skin_.OKDown);
@@ -40,9 +39,20 @@ void TOptionsForm::FormCreate() {
   for (eng::Widget* w : std::initializer_list<eng::Widget*>{&VeryEasyBtn, &EasyBtn, &NormalBtn, &HardBtn, &SoundTracker,
                                                            &FullscreenBtn, &OKBtn, &CloseBtn})
     Add(*w);
-  // Until the settings say otherwise: the first level, full screen.
-  VeryEasyBtn.SetDown(true);
-  FullscreenBtn.SetDown(true);
+  // The screen's full-screen button may run OK before the dialog was ever
+  // shown: the controls hold the stored settings from the start. A level
+  // the game does not know presses none, so OK keeps its byte.
+  for (eng::ImageRadioButton* radio : {&VeryEasyBtn, &EasyBtn, &NormalBtn, &HardBtn}) radio->SetDown(false);
+  ShowSettings();
+}
+
+void TOptionsForm::ShowSettings() {
+  if (eng::ImageRadioButton* level = LevelButton(common_.Settings.Difficulty)) level->SetDown(true);
+  SoundTracker.SetValue(common_.Settings.Volume);
+  if (common_.Settings.FullScreen == 1)
+    FullscreenBtn.SetDown(true);
+  else if (common_.Settings.FullScreen == 0)
+    FullscreenBtn.SetDown(false);
 }
 
 int TOptionsForm::ShowModal() {
@@ -71,12 +81,7 @@ eng::ImageRadioButton* TOptionsForm::LevelButton(int difficulty) {
 
 void TOptionsForm::FormShow() {
   CentreOnFrame();
-  if (eng::ImageRadioButton* level = LevelButton(common_.Settings.Difficulty)) level->SetDown(true);
-  SoundTracker.SetValue(common_.Settings.Volume);
-  if (common_.Settings.FullScreen == 1)
-    FullscreenBtn.SetDown(true);
-  else if (common_.Settings.FullScreen == 0)
-    FullscreenBtn.SetDown(false);
+  ShowSettings();
 }
 
 void TOptionsForm::FormActivate() { timer_.SetEnabled(false); }

@@ -61,6 +61,9 @@ class TOptionsForm : public eng::Dialog {
 
  private:
   eng::ImageRadioButton* LevelButton(int difficulty);
+  // Sets the controls from the settings; a value they cannot show leaves
+  // them as they are.
+  void ShowSettings();
 
   eng::Display& display_;
   TCommon& common_;

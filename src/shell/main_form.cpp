@@ -127,6 +127,7 @@ bool TMainForm::OpenDisplay() {
 int TMainForm::Run() {
   if (!OpenDisplay()) return 1;
   while (!closing_) {
+    if (RunPass) RunPass();
     // While minimised or hidden the display is not ready: wait for events.
     const bool ready = display_.Ready();
     display_.PumpEvents(ready ? 0 : 100);
@@ -174,6 +175,8 @@ void TMainForm::DXDrawRestoreSurface() {
   own_.DrawAllCells();
   enemy_.DrawAllCells();
 }
+
+void TMainForm::ReadyChanged(bool ready) { timer_.SetHeld(!ready); }
 
 void TMainForm::DXDrawFinalize() {
   timer_.SetEnabled(false);
@@ -320,11 +323,10 @@ void TMainForm::CloseRequested() { CloseWindow(); }
 // --- UiHost ---
 
 int TMainForm::ShowBox(const std::string& text, eng::MessageButtons buttons) {
-  // As before every dialog: no software cursor in the frame left behind.
-  if (display_.Initialized() && !common_.LogoShown) {
-    common_.MouseX = -50;
-    DXTimerTimer(50);
-  }
+  // A box leaves the game as it was: no frame is run and the pointer keeps
+  // its place; only the picture behind the box loses the software cursor,
+  // as the box shows the application's pointer.
+  LiftCursorFromFrame();
   const bool wasEnabled = timer_.Enabled();
   timer_.SetEnabled(false);
   const int result = eng::MessageBox(display_, text, buttons, [this] { DXPlay.Poll(); });

@@ -40,6 +40,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
 
   // Opens the display as the settings say and runs until the window closes.
   int Run();
+  // Called at the start of every pass of Run's loop when set: tests drive
+  // the real loop from here (events, the clock, the close).
+  std::function<void()> RunPass;
 
   // --- Start-up ---
   void FormCreate();
@@ -51,6 +54,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void DXDrawInitialize() override;
   void DXDrawRestoreSurface() override;
   void DXDrawFinalize() override;
+  // Minimised or hidden, no time passes for the game.
+  void ReadyChanged(bool ready) override;
 
   // --- Input ---
   void DXDrawMouseDown(int button, unsigned shift, int x, int y) override;
@@ -138,6 +143,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void DrawGrid(TBattleField& grid, int lagCount);
   void DrawFrameBars();
   void DrawSoftwareCursor();
+  // Puts back what the software cursor and its icons covered in the last
+  // frame, so a box over it shows the game without a stale cursor.
+  void LiftCursorFromFrame();
 
   MainFormOptions options_;
   std::unique_ptr<eng::SystemClock> systemClock_;
@@ -156,4 +164,10 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   bool closing_ = false;
   bool active_ = true;
   std::vector<uint8_t> sentFleet_;  // the own fleet as it was last sent
+  // The back surface under the software cursor and its icons, taken in each
+  // frame just before they are drawn, and where it lies; valid while the
+  // back surface holds that whole frame.
+  eng::Surface underCursor_;
+  int underCursorX_ = 0, underCursorY_ = 0;
+  bool frameComplete_ = false;
 };

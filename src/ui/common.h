@@ -120,7 +120,9 @@ class TCommon : public SeaHost {
   std::array<std::string, 3> StatusLine;  // Windows-1251
   std::string StatusSaved;
   uint8_t Blinking = 0, BlinkShown = 0, BlinkCount = 0, BlinkLimit = 0, BlinkRestore = 0;
-  float BlinkTick = 0;
+  // The tick count of the last change. Kept whole and compared by its
+  // difference, which stays right across the count's wrap after 49.7 days.
+  uint32_t BlinkTick = 0;
   std::string BlinkText;
 
   // --- Score board ---

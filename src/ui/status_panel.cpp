@@ -20,7 +20,7 @@ constexpr std::array<eng::Rect, 3> kLineBox{{{17, 8, 113, 15}, {145, 8, 237, 15}
 constexpr std::array<eng::Color, 3> kLineColor{kYellow, eng::kWhite, kYellow};
 
 // A line of the prompt waits this long before it blinks again.
-constexpr double kBlinkMs = 400.0;
+constexpr uint32_t kBlinkMs = 400;
 
 const eng::Font kOverlayFont{"Arial", 9, true, eng::kBlack};
 const eng::Font kChatFont{"Arial", 7, false, kYellow};
@@ -62,7 +62,7 @@ void TCommon::BlinkStatus(int times, bool restore) {
   BlinkText = StatusLine[1];
   SetStatus(2, "", false);
   BlinkShown = 0;
-  BlinkTick = static_cast<float>(Services().clock.Ticks());
+  BlinkTick = Services().clock.Ticks();
   Blinking = 1;
   BlinkRestore = restore ? 1 : 0;
 }
@@ -70,7 +70,7 @@ void TCommon::BlinkStatus(int times, bool restore) {
 void TCommon::UpdateBlink() {
   if (!Blinking || AnimationsInFlight != 0) return;  // held while rockets fly
   const uint32_t now = Services().clock.Ticks();
-  if (static_cast<double>(now) - static_cast<double>(BlinkTick) <= kBlinkMs) return;
+  if (now - BlinkTick <= kBlinkMs) return;
 
   if (BlinkShown) {
     // Whatever stands on the line now is what blinks on next.
@@ -85,7 +85,7 @@ void TCommon::UpdateBlink() {
     BlinkShown = 1;
   }
 
-  BlinkTick = static_cast<float>(now);
+  BlinkTick = now;
   ++BlinkCount;
   if (BlinkCount >= BlinkLimit) {
     Blinking = 0;
