@@ -27,6 +27,7 @@ using wire::Writer;
 constexpr size_t kMaxSessionName = 1024;  // keeps a discovery reply inside one datagram
 constexpr size_t kMaxPeers = 8;           // room to refuse newcomers politely
 constexpr int kCloseWaitMs = 100;         // for the other side to confirm the goodbye
+constexpr int kSendAwayWaitMs = 1000;     // for a refused side to confirm, before its place is freed
 constexpr size_t kNameLength = 12;        // player names are kept to 12 characters
 
 using Clock = std::chrono::steady_clock;
@@ -105,6 +106,15 @@ struct TDXPlay::Impl {
   ENetHost* host = nullptr;
   ENetPeer* remote = nullptr;    // the other player, once greeted
   std::vector<Pending> pending;  // creator: connected, greeting not yet in
+  std::vector<Pending> leaving;  // creator: sent away, the goodbye not yet confirmed
+  // Creator: places held by a connection that has not come through yet, by
+  // the connection's number, and since when.
+  struct Opening {
+    ENetPeer* peer;
+    uint32_t connectID;
+    uint64_t since;
+  };
+  std::vector<Opening> opening;
   ENetSocket discovery = ENET_SOCKET_NULL;
   uint16_t discoveryPort = 0;
   wire::AnswerLimit answerLimit;
@@ -132,6 +142,15 @@ struct TDXPlay::Impl {
 
   void Forget(ENetPeer* peer) {
     std::erase_if(pending, [peer](const Pending& p) { return p.peer == peer; });
+    std::erase_if(leaving, [peer](const Pending& p) { return p.peer == peer; });
+  }
+
+  // Refuses a side with the reason; if it never confirms, its place is
+  // freed after a moment anyway.
+  void SendAway(ENetPeer* peer, uint32_t code) {
+    Forget(peer);
+    enet_peer_disconnect(peer, code);
+    leaving.push_back(Pending{peer, wire::NowMs()});
   }
   bool IsPending(ENetPeer* peer) const {
     return std::any_of(pending.begin(), pending.end(), [peer](const Pending& p) { return p.peer == peer; });
@@ -174,12 +193,37 @@ struct TDXPlay::Impl {
     }
   }
 
-  // Sides that connected but never greeted are sent away.
+  // Sides that connected but never greeted are sent away, and those sent
+  // away that never confirmed lose their place, so no side holds a place
+  // for long without playing.
   void DropSilentPeers() {
     const uint64_t now = wire::NowMs();
+    auto due = [now](const Pending& p, int waitMs) { return now - p.since >= static_cast<uint64_t>(waitMs); };
     for (const Pending& p : pending)
-      if (now - p.since >= static_cast<uint64_t>(helloWaitMs)) enet_peer_disconnect_now(p.peer, kLeaveWrongGame);
-    std::erase_if(pending, [&](const Pending& p) { return now - p.since >= static_cast<uint64_t>(helloWaitMs); });
+      if (due(p, helloWaitMs)) enet_peer_disconnect_now(p.peer, kLeaveWrongGame);
+    std::erase_if(pending, [&](const Pending& p) { return due(p, helloWaitMs); });
+    for (const Pending& p : leaving)
+      if (due(p, kSendAwayWaitMs)) enet_peer_reset(p.peer);
+    std::erase_if(leaving, [&](const Pending& p) { return due(p, kSendAwayWaitMs); });
+    // A connection that never comes through (its other end gone, or never
+    // meaning to finish) loses its place after the same wait.
+    for (size_t i = 0; i < host->peerCount; ++i) {
+      ENetPeer* peer = &host->peers[i];
+      const bool handshake = peer->state == ENET_PEER_STATE_CONNECTING ||
+                             peer->state == ENET_PEER_STATE_ACKNOWLEDGING_CONNECT ||
+                             peer->state == ENET_PEER_STATE_CONNECTION_PENDING ||
+                             peer->state == ENET_PEER_STATE_CONNECTION_SUCCEEDED;
+      auto it = std::find_if(opening.begin(), opening.end(), [peer](const Opening& o) { return o.peer == peer; });
+      if (!handshake) {
+        if (it != opening.end()) opening.erase(it);
+      } else if (it == opening.end() || it->connectID != peer->connectID) {
+        if (it != opening.end()) opening.erase(it);
+        opening.push_back(Opening{peer, peer->connectID, now});
+      } else if (now - it->since >= static_cast<uint64_t>(helloWaitMs)) {
+        enet_peer_reset(peer);
+        opening.erase(it);
+      }
+    }
   }
 
   // The creator's side of a greeting.
@@ -187,11 +231,11 @@ struct TDXPlay::Impl {
     Forget(peer);
     std::string name;
     if (!ParseHello(block, name)) {
-      enet_peer_disconnect(peer, kLeaveWrongGame);
+      SendAway(peer, kLeaveWrongGame);
       return;
     }
     if (remote) {
-      enet_peer_disconnect(peer, kLeaveFull);
+      SendAway(peer, kLeaveFull);
       return;
     }
     remote = peer;
@@ -206,7 +250,7 @@ struct TDXPlay::Impl {
       case ENET_EVENT_TYPE_CONNECT:
         if (!isHost) break;
         if (remote)
-          enet_peer_disconnect(ev.peer, kLeaveFull);
+          SendAway(ev.peer, kLeaveFull);
         else
           pending.push_back(Pending{ev.peer, wire::NowMs()});
         break;
@@ -382,6 +426,8 @@ void TDXPlay::Close() {
   s.discoveryPort = 0;
   s.remote = nullptr;
   s.pending.clear();
+  s.leaving.clear();
+  s.opening.clear();
   s.players.clear();
   s.sessionName.clear();
   s.port = 0;
