@@ -2,6 +2,7 @@
 // first, and a shot resolved on one side lands the same on the other.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 
@@ -27,6 +28,12 @@ void StartNetworkGame(GameHarness& g, uint8_t role) {
   g.common().SessionRole = role;
   g.QueueKey(SDLK_ESCAPE);  // "keep the connection?" -> Нет
   ASSERT_TRUE(g.common().StartNewGame());
+}
+
+// The closed quarters of the own grid have all landed.
+bool Landed(GameHarness& g) {
+  const auto& pieces = g.common().InPieces;
+  return !g.common().Assembling && std::none_of(pieces.begin(), pieces.end(), [](const TPiece& p) { return p.active; });
 }
 
 }  // namespace
@@ -84,9 +91,10 @@ TEST(NetworkGame, FleetsCrossAndAShotLandsTheSameOnBothSides) {
   EXPECT_EQ(joiner.form->OwnGrid().TrueCells.At(4, 4).State, 0) << "the rest of the joiner's grid is closed";
 }
 
-// The joiner leaves in the middle of the battle: on the creator's side the
-// battle ends, the overlay says so, a press shoots nothing, and the next
-// New Game opens a fresh session for the next player.
+// The joiner's grid flies in with the prompt of whose turn it is; then the
+// joiner leaves: on the creator's side the battle ends, the overlay says
+// so, a press shoots nothing, and the next New Game opens a fresh session
+// for the next player.
 TEST(NetworkGame, APlayerWhoLeavesEndsTheBattle) {
   GameHarness creator(31), joiner(32);
   creator.SkipLogo();
@@ -98,13 +106,20 @@ TEST(NetworkGame, APlayerWhoLeavesEndsTheBattle) {
   StartNetworkGame(creator, 1);
   StartNetworkGame(joiner, 2);
   ASSERT_TRUE(RunUntil(creator, joiner, [&] { return !creator.common().ChooserShown && !joiner.common().ChooserShown; }));
+  // The creator's fleet is there and its prompt has blinked before the
+  // joiner fixes its own: the joiner's grid then flies in with the battle on
+  // and the creator to shoot, and asks the joiner to wait.
   creator.form->OwnGrid().AutoPlace();
+  ASSERT_TRUE(RunUntil(creator, joiner, [&] {
+    return joiner.common().RemoteFleetReceived == 1 && !joiner.common().Blinking && Landed(creator);
+  }));
   joiner.form->OwnGrid().AutoPlace();
   ASSERT_TRUE(RunUntil(creator, joiner, [&] {
     return creator.common().BattlePhase == 1 && joiner.common().BattlePhase == 1 &&
-           creator.common().AnimationsInFlight == 0 && !creator.common().Assembling;
+           creator.common().AnimationsInFlight == 0 && Landed(joiner) && !joiner.common().Blinking;
   }));
   ASSERT_EQ(creator.common().LocalTurn, 1);
+  EXPECT_EQ(joiner.common().StatusLine[1], W("Дождитесь противника..."));
 
   joiner.form->DXPlay.Close();
   ASSERT_TRUE(RunUntil(creator, joiner, [&] { return creator.common().OverlayText == W("Связь утеряна..."); }));

@@ -70,6 +70,8 @@ void TCommon::AdoptRemoteFleet(const TFleetRecord& fleet) {
   std::string prompt = Settings.PlayerName() + W(firstToShoot ? ", начинайте атаку!" : ", дождитесь атаки противника!");
   if (prompt.size() > (firstToShoot ? 30u : 41u)) prompt.resize(firstToShoot ? 30 : 41);
   SetStatus(2, prompt, true);
+  // Once the battle is on, the line the blink comes back to says whose turn it is.
+  if (BattlePhase == 1) StatusSaved = W(firstToShoot ? "Атакуйте вашего противника!" : "Дождитесь противника...");
   BlinkStatus(firstToShoot ? 3 : 2, true);
 }
 
