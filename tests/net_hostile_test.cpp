@@ -139,8 +139,15 @@ TEST_F(HostilePeer, ASecondFleetWaitsForTheNextGameWhichStartsFresh) {
   ConnectedHost keep;
   TCommon next{UiServices{images, waves, sound, random, clock, keep, settingsPath, &sprites}, own, enemy};
   next.Settings.GameMode = 2;
+  next.Settings.SetPlayerName(W("Маша"));
   next.NextRemoteFleet = common.NextRemoteFleet;
+  next.SetStatus(2, W("Выиграл Петя!"), false);  // how the last game ended
   ASSERT_TRUE(next.StartNewGame());
+  for (int i = 0; i < 40 && next.Blinking; ++i) {
+    clock.Advance(300);
+    next.UpdateBlink();
+  }
+  EXPECT_EQ(next.StatusLine[1], W("Разместите корабли, Маша")) << "the prompt comes back to this game's";
   EXPECT_FALSE(next.NextRemoteFleet.has_value());
   EXPECT_EQ(next.RemoteFleetReceived, 1);
   EXPECT_EQ(next.LocalFleetReady, 0);

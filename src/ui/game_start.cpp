@@ -3,6 +3,16 @@
 #include "sea/battle_field.h"
 #include "ui/common.h"
 
+namespace {
+
+std::string PlacementPrompt(const std::string& playerName) {
+  std::string prompt = W("Разместите корабли, ") + playerName;
+  if (prompt.size() > 32) prompt.resize(32);
+  return prompt;
+}
+
+}  // namespace
+
 void TCommon::ReloadDragPicture(const eng::Picture& image) { DragSurface.LoadFromPicture(image); }
 
 void TCommon::RetintCurrentShip(int x, int y) { TintTest(x, y); }
@@ -87,10 +97,12 @@ bool TCommon::StartNewGame() {
       OpponentName = W("Игрок N2");
     }
     SetStatus(3, OpponentName, false);
-    // The other side may have begun this game first and sent its fleet.
+    // The other side may have begun this game first and sent its fleet;
+    // its prompt comes back to this game's, not to the last one's end.
     if (NextRemoteFleet) {
       const TFleetRecord fleet = *NextRemoteFleet;
       NextRemoteFleet.reset();
+      SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
       AdoptRemoteFleet(fleet);
     }
   }
@@ -104,9 +116,7 @@ bool TCommon::StartNewGame() {
   ResetCounterStrip();
   StartShatter();
   own_.OpenForPlacement(true);
-  std::string prompt = W("Разместите корабли, ") + Settings.PlayerName();
-  if (prompt.size() > 32) prompt.resize(32);
-  SetStatus(2, prompt, false);
+  SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
   BlinkStatus(2, false);
   enemy_.CloseAllCells(true);
   own_.CellsClosed = 0;
