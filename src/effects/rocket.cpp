@@ -35,8 +35,8 @@ void TRocket::DoMove(int lagCount) {
   FlightClock += lagCount;
   if (!arrived) return;
   TargetGrid.Shoot(TargetCell, Collateral != 0);
-  --TargetGrid.EffectCount;
-  --common_.AnimationsInFlight;
+  TargetGrid.EffectEnded();
+  common_.AnimationEnded();
   Dead();
 }
 

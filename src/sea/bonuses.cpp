@@ -149,7 +149,7 @@ void TBattleField::LaunchPenaltyRockets(uint8_t kind, const std::vector<TCellPoi
 
 void TBattleField::PruneByNavigator(TCellPoint cell, uint8_t code) {
   TCommon* common = host_.Common();
-  if (!common || common->Settings.Difficulty != 3 || !cell::IsNavigator(code)) return;
+  if (!common || common->Settings.PlayedLevel() != 3 || !cell::IsNavigator(code)) return;
   int dx = 0, dy = 0;
   if (code < cell::NavigatorLeft) dx = 1;
   else if (code < cell::NavigatorUp) dx = -1;
@@ -174,7 +174,7 @@ void TBattleField::PruneByNavigator(TCellPoint cell, uint8_t code) {
 
 void TBattleField::RecheckNavigators(TCellPoint cell) {
   TCommon* common = host_.Common();
-  if (!common || common->Settings.Difficulty != 3) return;
+  if (!common || common->Settings.PlayedLevel() != 3) return;
   // From the hit toward each edge, the opened navigators that point back at it.
   struct Look {
     int dx, dy;

@@ -106,6 +106,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   // Runs the connection wizard; tests put their own answer here.
   std::function<WizardResult()> ConnectWizard;
   void DXPlayAddPlayer(const std::string& name);
+  // Opens a file with the desktop's default opener, not waiting for it;
+  // tests put their own here.
+  std::function<void(const std::string& path)> OpenDocument;
   void DXPlaySessionLost();
   void DXPlayDeletePlayer(const std::string& name);
 

@@ -69,6 +69,11 @@ class TCommon : public SeaHost {
   uint8_t ComputerMovePending = 0;  // the computer's shot is due
   uint8_t LocalTurn = 0;            // the local player may shoot now
   int16_t AnimationsInFlight = 0;   // rockets and shot animations under way
+  // A rocket or an effect no longer holds up play; the count never goes
+  // below 0.
+  void AnimationEnded() {
+    if (AnimationsInFlight > 0) --AnimationsInFlight;
+  }
 
   // --- Settings (config.opt) ---
   alignas(4) SettingsRecord Settings;  // aligned, so its 32-bit volume is too
@@ -201,6 +206,10 @@ class TCommon : public SeaHost {
   void SaveSurfaces();     // before the display goes
   void RestoreSurfaces();  // after it was made or lost
   void ResetCounterStrip();
+  // Ends everything of the old game that still moves: its rockets leave the
+  // screen without landing, the effects, rays and meters of both grids stop,
+  // and nothing holds up play any more.
+  void EndOldGameMotion();
 
   // --- Menu and placement panel ---
   void DrawMenu(eng::Surface& back);
@@ -227,6 +236,9 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // The ship in hand may not be fixed where it lies: the prompt says so and
+  // blinks, then comes back.
+  void ShowFixFailed();
   // Greys the ship in hand while it may not stand at (column, row).
   void TintTest(int column, int row);
 

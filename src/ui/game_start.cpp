@@ -1,4 +1,5 @@
 // The start of a game and the moment the own fleet is complete.
+#include "effects/rocket.h"
 #include "engine/text_codec.h"
 #include "sea/battle_field.h"
 #include "ui/common.h"
@@ -52,6 +53,25 @@ void TCommon::OwnFleetComplete() {
     BattlePhase = 1;
     LocalTurn = LocalPlayerNumber == 2 ? 0 : 1;
   }
+}
+
+void TCommon::EndOldGameMotion() {
+  // A rocket of the old game would land on the new placement (or, later, on
+  // the new fleet) and take its count with it twice.
+  if (eng::SpriteEngine* sprites = services_.sprites)
+    for (int i = 0; i < sprites->Count(); ++i)
+      if (dynamic_cast<TRocket*>((*sprites)[i])) (*sprites)[i]->Dead();
+  // Splashes, explosions, a falling bomb or a penalty label still running
+  // on either grid: a bomb would strike, a label would send its rockets.
+  own_.ClearEffects();
+  enemy_.ClearEffects();
+  // The old navigators' rays and the sunk meters belong to the old grids.
+  enemy_.RaysShown = 0;
+  enemy_.RayList.clear();
+  own_.SunkMeter.MeterRunning = 0;
+  enemy_.SunkMeter.MeterRunning = 0;
+  AnimationsInFlight = 0;
+  CursorPattern = 0;  // waiting, as at the first game, until the battle
 }
 
 bool TCommon::StartNewGame() {
@@ -113,6 +133,7 @@ bool TCommon::StartNewGame() {
   if (own_.FlyingCount != 0) return true;
   if (!own_.ShipActive && own_.FixedCount == 0 && !own_.CellsClosed) return true;
 
+  EndOldGameMotion();
   ResetCounterStrip();
   StartShatter();
   own_.OpenForPlacement(true);
