@@ -425,7 +425,10 @@ bool TDXPlayConnectForm::OpenChosen(const WizardResult& choice) {
   }
   busy_ = false;
   NotebookPageChanged();
-  if (!error.empty() && !Closed() && ShowMessage) ShowMessage(error);
+  if (!error.empty() && !Closed() && ShowMessage) {
+    Idle();  // the page as it is again, behind the box
+    ShowMessage(error);
+  }
   return opened && error.empty() && !Closed();
 }
 

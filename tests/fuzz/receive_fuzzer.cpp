@@ -42,8 +42,19 @@ struct Quiet : UiHost {
   bool Confirm(const std::string&) override { return false; }
 };
 
+// The pictures, painted before anything that copies one is built.
+eng::ImageList& Painted() {
+  static eng::ImageList* list = [] {
+    auto* l = new eng::ImageList;
+    assets::PaintPictures(*l);
+    l->RestoreAll();
+    return l;
+  }();
+  return *list;
+}
+
 struct World {
-  eng::ImageList images;
+  eng::ImageList& images = Painted();
   eng::WaveList waves;
   eng::SoundDevice sound;
   eng::RandomSource random{1};
@@ -59,7 +70,6 @@ struct World {
   std::vector<uint8_t> fleet;
 
   World() {
-    assets::PaintPictures(images);
     own.Id = 1, own.OriginX = 31, own.OriginY = 108;
     enemy.Id = 2, enemy.OriginX = 353, enemy.OriginY = 108;
     sender.Id = 2;
