@@ -38,6 +38,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   }
 
   ComputerTurnStep(own_, c);
+  c.StepIncomingShots();  // the other player's next shot, once the last has landed
   c.RevealStep();  // the winner's ships the loser never found, after the fireworks
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
