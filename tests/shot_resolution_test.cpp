@@ -265,4 +265,24 @@ TEST_F(GameOverTest, NewGameDuringTheFireworksRevealsNothing) {
   EXPECT_EQ(Shown(10, 12), cell::Ship);
 }
 
+// Over the network the fleet shown is the one the other side sent; the
+// fleet it sends for the next game replaces it, and the fireworks still
+// running then show nothing of the old one on the new grid.
+TEST_F(GameOverTest, AFleetForTheNextGameDropsThePendingReveal) {
+  common.Settings.GameMode = 2;
+  Lay(enemy, 7, {{10, 12}});
+  Lay(own, 10, {{7, 7}});
+  own.SunkCount = 9;
+  own.Shoot(TCellPoint{7, 7}, false);
+  ASSERT_EQ(common.RevealPending, 1);
+  TFleetRecord next;
+  next.Cells.At(2, 2).Code = cell::Ship;
+  common.RemoteFleetReceived = 0;
+  common.OfferRemoteFleet(next);
+  EXPECT_EQ(common.RevealPending, 0);
+  while (own.EffectCount != 0) AnimateGridEffects(own, common, 100);
+  common.RevealStep();
+  EXPECT_EQ(Shown(2, 2), cell::Ship);
+}
+
 }  // namespace
