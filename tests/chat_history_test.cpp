@@ -1,7 +1,8 @@
-// The chat's memory: the order in which Up and Down walk the lines sent, the
-// list of a game's lines with the last received one kept, and a game over
-// loopback in which three lines are sent from the keyboard, walked back,
-// answered and listed while the game's keys stay out of the edit's way.
+// The chat's memory in a game over loopback: three lines sent from the
+// keyboard and walked back and forth with Up and Down, an answer kept with
+// its sender's name, the game's lines listed over the chat line and, in the
+// next game, only the answer from before it; the game's keys stay out of
+// the edit's way meanwhile.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -18,56 +19,6 @@ std::vector<std::string> Lines(const std::deque<TChatEntry>& entries) {
   std::vector<std::string> out;
   for (const TChatEntry& e : entries) out.push_back((e.Received ? "<" : ">") + e.Line);
   return out;
-}
-
-TEST(ChatLog, UpAndDownWalkTheSentLinesBackAndForthToTheDraft) {
-  TChatLog log;
-  EXPECT_FALSE(log.Older("x")) << "nothing sent yet";
-  for (const char* line : {"one", "two", "two", "three"}) log.Sent(line);
-  EXPECT_EQ(log.SentLines(), (std::deque<std::string>{"one", "two", "three"})) << "a repeat is kept once";
-
-  EXPECT_EQ(log.Older("draft"), "three");
-  EXPECT_EQ(log.Older("ignored while walking"), "two");
-  EXPECT_EQ(log.Older(""), "one");
-  EXPECT_FALSE(log.Older("")) << "the oldest stays";
-  EXPECT_EQ(log.Newer(), "two");
-  EXPECT_EQ(log.Newer(), "three");
-  EXPECT_EQ(log.Newer(), "draft");
-  EXPECT_FALSE(log.Newer());
-
-  // The edit still holds the line just sent: Up goes to the one before it,
-  // and Down ends on it.
-  log.EndWalk();
-  EXPECT_EQ(log.Older("three"), "two");
-  EXPECT_EQ(log.Newer(), "three");
-  EXPECT_FALSE(log.Newer());
-
-  // Sending ends the walk; only the latest lines are kept.
-  for (size_t i = 0; i < TChatLog::kSentKept + 5; ++i) log.Sent("line " + std::to_string(i));
-  EXPECT_EQ(log.SentLines().size(), TChatLog::kSentKept);
-  EXPECT_EQ(log.SentLines().front(), "line 5");
-  EXPECT_EQ(log.Older(""), "line " + std::to_string(TChatLog::kSentKept + 4));
-}
-
-TEST(ChatLog, TheListShowsTheGamesLatestLinesLedByAnEarlierReceivedOne) {
-  TChatLog log;
-  EXPECT_TRUE(log.ListLines(8).empty());
-  log.AddGameLine("Vera>    hello", true);
-  log.AddGameLine("Ada>    hi", false);
-  EXPECT_EQ(Lines(log.ListLines(8)), (std::vector<std::string>{"<Vera>    hello", ">Ada>    hi"}));
-
-  // A new game: its list is empty but for the last line received before it.
-  log.NewGame();
-  EXPECT_TRUE(log.GameLines().empty());
-  EXPECT_EQ(log.LastReceived(), "Vera>    hello");
-  for (int i = 1; i <= 9; ++i) log.AddGameLine("Ada>    " + std::to_string(i), false);
-  const std::vector<std::string> shown = Lines(log.ListLines(4));
-  EXPECT_EQ(shown, (std::vector<std::string>{"<Vera>    hello", ">Ada>    7", ">Ada>    8", ">Ada>    9"}));
-  // Once a line arrives in this game, it is in the list in its place.
-  log.AddGameLine("Vera>    again", true);
-  EXPECT_EQ(Lines(log.ListLines(3)), (std::vector<std::string>{">Ada>    8", ">Ada>    9", "<Vera>    again"}));
-  for (size_t i = 0; i < TChatLog::kGameKept; ++i) log.AddGameLine("x", false);
-  EXPECT_EQ(log.GameLines().size(), TChatLog::kGameKept);
 }
 
 bool RunUntil(GameHarness& a, GameHarness& b, const std::function<bool()>& done, int maxFrames = 2000) {

@@ -201,88 +201,32 @@ TEST_F(GameOverTest, OwnFleetLostToARemotePlayerNamesThem) {
   EXPECT_EQ(common.BattlePhase, 0);
 }
 
-// The loser is shown the ships it never found, once the fireworks over its
-// own grid are over; the hit and the sunk ones keep their look, the model
-// keeps its cells, and the next game closes the grid again.
-TEST_F(GameOverTest, LostGameRevealsTheUnfoundShipsAfterTheFireworks) {
-  enemy.GridSurface.Create(GridWidth, GridHeight);
-  Lay(enemy, 1, {{3, 3}, {4, 3}, {5, 3}, {6, 3}});
+// The reveal waits for the fireworks; a new game begun meanwhile, or the
+// fleet the other side sends for its next game, leaves nothing to show.
+TEST_F(GameOverTest, TheRevealWaitingForTheFireworksGoesWithTheGame) {
   Lay(enemy, 7, {{10, 12}});
-  Lay(enemy, 8, {{14, 2}});
-  Fire(4, 3);   // a hit: that ship still floats
-  Fire(14, 2);  // sunk
-  enemy.DrawAllCells();
-  Lay(own, 10, {{7, 7}});
-  own.SunkCount = 9;
-  own.Shoot(TCellPoint{7, 7}, false);
-  ASSERT_EQ(common.BattlePhase, 0);
-  ASSERT_EQ(common.RevealPending, 1);
-
-  const std::vector<TCellPoint> unfound{{3, 3}, {5, 3}, {6, 3}, {10, 12}};
-  int frames = 0;
-  while (own.EffectCount != 0 && frames < 1000) {
+  for (bool network : {false, true}) {
+    common.Settings.GameMode = network ? 2 : 1;
+    own.Reset();
+    Lay(own, 10, {{7, 7}});
+    own.SunkCount = 9;
+    own.Shoot(TCellPoint{7, 7}, false);
+    ASSERT_EQ(common.RevealPending, 1);
     common.RevealStep();
-    for (TCellPoint c : unfound) ASSERT_EQ(Shown(c.x, c.y), cell::Ship) << "frame " << frames;
-    AnimateGridEffects(own, common, 40);
-    ++frames;
+    EXPECT_EQ(common.RevealPending, 1) << "the fireworks still run";
+    if (network) {
+      TFleetRecord next;
+      next.Cells.At(10, 12).Code = cell::Ship;
+      common.RemoteFleetReceived = 0;
+      common.OfferRemoteFleet(next);
+    } else {
+      common.StartNewGame();
+    }
+    EXPECT_EQ(common.RevealPending, 0);
+    while (own.EffectCount != 0) AnimateGridEffects(own, common, 100);
+    common.RevealStep();
+    EXPECT_EQ(Shown(10, 12), cell::Ship);
   }
-  ASSERT_EQ(own.EffectCount, 0);
-  EXPECT_GT(frames, 50) << "the fireworks run about two seconds";
-  common.RevealStep();
-  EXPECT_EQ(common.RevealPending, 0);
-
-  const eng::Picture& ghost = images[assets::kNotFoundCell].picture;
-  for (TCellPoint c : unfound) {
-    EXPECT_EQ(Shown(c.x, c.y), cell::NotFoundShip) << c.x << "," << c.y;
-    EXPECT_TRUE(uitest::Shows(enemy.GridSurface, 16 * (c.x - 1), 16 * (c.y - 1), ghost, eng::Rect{0, 0, 16, 16}));
-    EXPECT_EQ(enemy.TrueCells.At(c.x, c.y), (TSeaCell{cell::Closed, cell::Ship, 0})) << "the model is unchanged";
-  }
-  EXPECT_EQ(Shown(4, 3), cell::HitShip);
-  EXPECT_EQ(Shown(14, 2), cell::SunkShip);
-  int revealed = 0;
-  for (const TSeaCell& c : enemy.ShownCells.Cells) revealed += c.Code == cell::NotFoundShip;
-  EXPECT_EQ(revealed, 4);
-
-  // It stays, whatever runs, until a new game closes the grid.
-  common.RevealStep();
-  EXPECT_EQ(Shown(10, 12), cell::NotFoundShip);
-  common.StartNewGame();
-  const eng::Picture& closed = images[assets::kCloseCell].picture;
-  for (TCellPoint c : unfound)
-    EXPECT_TRUE(uitest::Shows(enemy.GridSurface, 16 * (c.x - 1), 16 * (c.y - 1), closed, eng::Rect{0, 0, 16, 16}));
-}
-
-// A new game begun during the fireworks shows nothing of the old fleet.
-TEST_F(GameOverTest, NewGameDuringTheFireworksRevealsNothing) {
-  Lay(enemy, 7, {{10, 12}});
-  Lay(own, 10, {{7, 7}});
-  own.SunkCount = 9;
-  own.Shoot(TCellPoint{7, 7}, false);
-  ASSERT_EQ(common.RevealPending, 1);
-  common.StartNewGame();
-  EXPECT_EQ(common.RevealPending, 0);
-  common.RevealStep();
-  EXPECT_EQ(Shown(10, 12), cell::Ship);
-}
-
-// Over the network the fleet shown is the one the other side sent; the
-// fleet it sends for the next game replaces it, and the fireworks still
-// running then show nothing of the old one on the new grid.
-TEST_F(GameOverTest, AFleetForTheNextGameDropsThePendingReveal) {
-  common.Settings.GameMode = 2;
-  Lay(enemy, 7, {{10, 12}});
-  Lay(own, 10, {{7, 7}});
-  own.SunkCount = 9;
-  own.Shoot(TCellPoint{7, 7}, false);
-  ASSERT_EQ(common.RevealPending, 1);
-  TFleetRecord next;
-  next.Cells.At(2, 2).Code = cell::Ship;
-  common.RemoteFleetReceived = 0;
-  common.OfferRemoteFleet(next);
-  EXPECT_EQ(common.RevealPending, 0);
-  while (own.EffectCount != 0) AnimateGridEffects(own, common, 100);
-  common.RevealStep();
-  EXPECT_EQ(Shown(2, 2), cell::Ship);
 }
 
 }  // namespace
