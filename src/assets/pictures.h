@@ -1,10 +1,10 @@
-// The 38 built-in pictures, painted with cairo at start-up.
+// The built-in pictures, painted with cairo at start-up.
 #pragma once
 #include "engine/image_list.h"
 
 namespace assets {
 
-// Adds the 38 items of kImageSpecs to the list in index order, each with its
+// Adds the items of kImageSpecs to the list in index order, each with its
 // name, pattern size, colour key and a picture painted at its table size.
 void PaintPictures(eng::ImageList& list);
 

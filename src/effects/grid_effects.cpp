@@ -126,7 +126,10 @@ void AnimateBombs(TBattleField& grid, TCommon& common, double m) {
 // sends its rockets at the finder's own grid.
 void ReleaseLabel(TBattleField& grid, TCommon& common, size_t i) {
   const uint8_t kind = grid.LabelList[i].LabelKind;
-  if (kind >= cell::PenaltyRockets1) grid.LaunchPenaltyRockets(kind);
+  if (kind >= cell::PenaltyRockets1) {
+    const std::vector<TCellPoint> chosen = grid.LabelList[i].PenaltyTargets;
+    grid.LaunchPenaltyRockets(kind, chosen);
+  }
   Release(grid.LabelList[i], common);
 }
 

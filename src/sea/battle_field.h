@@ -201,8 +201,13 @@ class TBattleField {
   void AddEffect(std::vector<TEffect>& list, uint8_t kind, const std::string& soundName, double delay,
                  TCellPoint cell);
   // A penalty label of kind 12..16 on this grid has faded: its rockets fly
-  // at the finder's own grid, the other one.
-  void LaunchPenaltyRockets(uint8_t kind);
+  // at the finder's own grid, the other one: at the cells chosen when it was
+  // found (a network game), else at cells drawn now.
+  void LaunchPenaltyRockets(uint8_t kind, const std::vector<TCellPoint>& chosen = {});
+  // The cells the penalty found at the cell will strike in a network game:
+  // drawn from the finder's unshot cells by a generator both sides seed
+  // alike, so both copies of the finder's grid take the same rockets.
+  std::vector<TCellPoint> SharedPenaltyTargets(uint8_t kind, TCellPoint cell) const;
   void PruneByNavigator(TCellPoint cell, uint8_t code);
   void RecheckNavigators(TCellPoint cell);
   void AddNavigatorRay(TCellPoint cell);
@@ -212,6 +217,9 @@ class TBattleField {
   void StartSunkMeter(uint8_t count);
   // The tenth ship of this grid has sunk.
   void GameOver();
+  // Shows where the ships stand that were never hit: each of their cells
+  // still closed gets the not-found look. Returns how many cells it showed.
+  int RevealSurvivors();
 
   eng::ImageList& Images() { return images_; }
   eng::RandomSource& Random() { return random_; }

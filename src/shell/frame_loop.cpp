@@ -38,6 +38,8 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   }
 
   ComputerTurnStep(own_, c);
+  c.StepIncomingShots();  // the other player's next shot, once the last has landed
+  c.RevealStep();  // the winner's ships the loser never found, after the fireworks
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
     eng::Canvas& canvas = back.GetCanvas();
@@ -59,6 +61,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   back.Draw(303, 131, c.CounterSurface, true);
   DrawFrameBars();
   DrawShownRays(enemy_, back);
+  c.DrawAimFrame(back);
   c.DrawScore(back, lagCount);
   sprites_.Draw(back);
   c.UpdateBlink();
@@ -68,6 +71,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (!c.ChooserBehind) c.DrawChooser(back, lagCount);
   c.DrawOverlay(back);
   if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
+  c.DrawChatList(back);
   c.UpdateCursorShape();
   // The cursor and its icons cover at most 32 x 32 pixels from its corner.
   underCursorX_ = c.MouseX;

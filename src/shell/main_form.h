@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/display.h"
@@ -69,6 +70,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void Activated(bool active) override;
   void CloseRequested() override;
   void FormKeyDown(int key);
+  // A key of play, while the chat edit does not have the keyboard.
+  void GameKey(int key);
 
   // --- Placement commands (R and the wheel turn, M changes the shape) ---
   void TypeShipBtnClick(int type);
@@ -112,6 +115,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   // tests put their own here.
   std::function<void(const std::string& path)> OpenDocument;
   void DXPlaySessionLost();
+  void DXPlayDeletePlayer(const std::string& name);
 
   // --- What the window owns ---
   eng::Clock& Clock() { return *clock_; }
@@ -167,6 +171,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TCommon common_;
   bool closing_ = false;
   bool active_ = true;
+  std::vector<uint8_t> sentFleet_;  // the own fleet as it was last sent
   // The back surface under the software cursor and its icons, taken in each
   // frame just before they are drawn, and where it lies; valid while the
   // back surface holds that whole frame.

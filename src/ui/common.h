@@ -5,6 +5,8 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 
 #include "engine/clock.h"
@@ -14,8 +16,10 @@
 #include "engine/sound.h"
 #include "engine/sprite_engine.h"
 #include "engine/surface.h"
+#include "sea/fleet_check.h"
 #include "sea/sea_host.h"
 #include "settings/settings_record.h"
+#include "ui/chat_log.h"
 #include "ui/ui_host.h"
 
 class TBattleField;
@@ -37,6 +41,13 @@ struct UiServices {
 struct TMenuButton {
   int x = 0, y = 0, w = 0, h = 0;
   uint8_t Hover = 0;
+};
+
+// A shot (code 1) or bomb (2 X, 3 plus, 4 square) of the other player at a
+// cell of the own grid, waiting for its turn to be resolved.
+struct TIncomingShot {
+  TCellPoint cell;
+  uint8_t code = 1;
 };
 
 // A quarter of the own grid flying out (shatter) or in (assemble).
@@ -129,6 +140,13 @@ class TCommon : public SeaHost {
   int RollOldX = 0, RollNewX = 0, RollKeptX = 0, RollKeptY = 0;
   float RollOldY = 0, RollNewY = 0;
 
+  // --- The end of a lost game ---
+  // Set when the own fleet is sunk: once the fireworks over the own grid
+  // are over, the enemy grid shows the ships that were never found. The
+  // look stays until the next game begins.
+  uint8_t RevealPending = 0;
+  void RevealStep();
+
   // --- Overlay and chat ---
   uint8_t OverlayShown = 0;
   std::string OverlayText;
@@ -136,6 +154,16 @@ class TCommon : public SeaHost {
   std::string ChatLine;
   eng::Rect SendButton{470, 441, 33, 23};
   uint8_t SendButtonHover = 0;
+  // The lines sent in this run, the lines of this game and the last one
+  // received.
+  TChatLog ChatLog;
+  // A line sent or received: it becomes the chat line and joins the game's.
+  void ShowChatLine(const std::string& line, bool received);
+  // The strip of the chat line below the edit; while the pointer rests on
+  // it, the game's lines are listed above the edit.
+  eng::Rect ChatLineStrip{24, 464, 441, 16};
+  uint8_t ChatListShown = 0;
+  void DrawChatList(eng::Surface& back);
 
   // --- Network game ---
   uint8_t RemoteFleetReceived = 0, LocalFleetReady = 0;
@@ -143,6 +171,37 @@ class TCommon : public SeaHost {
   uint8_t LocalPlayerNumber = 0;  // 1 created the session, 2 joined it
   std::string SessionPlayerName;
   uint8_t SessionRole = 0;
+  // A fleet that came while this game already had one (the other side began
+  // its next game first), taken up by the next game start.
+  std::optional<TFleetRecord> NextRemoteFleet;
+  // The other side's shots and bombs in the order they came. One at a time
+  // flies or falls, and each counts only if it is still that side's turn
+  // when the ones before it have landed, so both sides resolve the same
+  // shots in the same order.
+  std::deque<TIncomingShot> IncomingShots;
+  static constexpr size_t kMaxIncomingShots = 300;  // more than a grid has cells
+
+  // A valid fleet of the other side has arrived: it becomes this game's,
+  // or waits for the next game when this one already has one or is not a
+  // network game.
+  void OfferRemoteFleet(const TFleetRecord& fleet);
+  // The fleet becomes the enemy grid's, fresh: nothing of the last game is left.
+  void AdoptRemoteFleet(const TFleetRecord& fleet);
+  // A received fleet broke the rules: the player is told, nothing starts.
+  void RefuseRemoteFleet();
+  // A shot or bomb of the other side; resolved in turn by StepIncomingShots.
+  void QueueIncomingShot(const TIncomingShot& shot);
+  // Starts the next waiting shot once nothing of the other side flies or
+  // falls; a shot out of turn is dropped. Runs every frame and on arrival.
+  void StepIncomingShots();
+  // Whether the other side may shoot now by the mirrored turn rule.
+  bool PeerMayShoot() const;
+  // A shot of the other side is still flying at the own grid, or its bomb falling.
+  bool IncomingUnderWay();
+  // Shots have been fired in this network game (it can no longer start afresh).
+  bool NetworkBattleBegun() const;
+  // The other player has gone (lost or left): the battle ends, nobody shoots.
+  void ConnectionEnded();
 
   // --- Flying pieces of the own grid ---
   uint8_t Shattering = 0, Assembling = 0;
@@ -195,6 +254,36 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // A press at (x, y) in battle: the overlay goes, and on the enemy grid it
+  // is a shot (or the armed bomb).
+  void ShootAt(int x, int y);
+  // The placement panel's buttons, pressed by the mouse or the keys.
+  bool PanelTakesPresses() const;
+  void PressNextShipButton();
+  void PressAutoButton();
+  // The ship in hand with its picture's corner at (sx, sy) on the screen:
+  // shown on the nearest cell and tinted by whether it may stand there.
+  void PutShipInHand(int sx, int sy);
+
+  // --- Keyboard play ---
+  // The cell of the enemy grid the keys aim at (column 1..16, row 1..17).
+  // It follows the software cursor over the enemy grid, so the two always
+  // show the same cell; a new game puts it back in the centre.
+  int AimX = kAimStartX, AimY = kAimStartY;
+  static constexpr int kAimStartX = 8, kAimStartY = 9;
+  // Shown during the local player's turn.
+  bool AimFrameShown() const { return BattlePhase && LocalTurn; }
+  // An arrow key in battle: the frame moves a cell, no further than the
+  // grid's edge, and the software cursor goes with it.
+  void MoveAim(int dx, int dy);
+  // Space or Enter in battle: a press on the framed cell.
+  void FireAtAim();
+  // Takes the aim from the software cursor while it lies over the enemy grid.
+  void AimFollowsPointer();
+  void DrawAimFrame(eng::Surface& back);
+  // An arrow key in placement: the ship in hand moves a cell as a drag
+  // would move it.
+  void MoveShipByCell(int dx, int dy);
   // The ship in hand may not be fixed where it lies: the prompt says so and
   // blinks, then comes back.
   void ShowFixFailed();

@@ -4,6 +4,16 @@
 #include "sea/battle_field.h"
 #include "ui/common.h"
 
+namespace {
+
+std::string PlacementPrompt(const std::string& playerName) {
+  std::string prompt = W("Разместите корабли, ") + playerName;
+  if (prompt.size() > 32) prompt.resize(32);
+  return prompt;
+}
+
+}  // namespace
+
 void TCommon::ReloadDragPicture(const eng::Picture& image) { DragSurface.LoadFromPicture(image); }
 
 void TCommon::RetintCurrentShip(int x, int y) { TintTest(x, y); }
@@ -28,6 +38,8 @@ void TCommon::OwnFleetComplete() {
   // other side must see it; the own grid keeps its open picture until the
   // closed pieces fly in.
   LocalFleetReady = 1;
+  // Both sides count the streak of this game's hits from nothing.
+  own_.HitStreak = 0;
   const TCellPlane trueCells = own_.TrueCells, shownCells = own_.ShownCells;
   own_.CloseAllCells(false);
   own_.CellsClosed = 1;
@@ -60,6 +72,10 @@ void TCommon::EndOldGameMotion() {
   enemy_.SunkMeter.MeterRunning = 0;
   AnimationsInFlight = 0;
   CursorPattern = 0;  // waiting, as at the first game, until the battle
+  // A game left during its fireworks shows nothing of its fleet later.
+  RevealPending = 0;
+  AimX = kAimStartX;
+  AimY = kAimStartY;
 }
 
 bool TCommon::StartNewGame() {
@@ -76,16 +92,20 @@ bool TCommon::StartNewGame() {
     LocalFleetReady = 0;
     RemoteFleetReceived = 0;
     SessionPlayerName = Settings.PlayerName();
-    bool open = true;
+    IncomingShots.clear();
+    bool open = true, fresh = true;
     if (host.SessionPlayerCount() == 2) {
-      if (host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?")))
-        open = host.OpenSession();
+      fresh = host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?"));
+      if (fresh) open = host.OpenSession();
     } else {
       open = host.OpenSession();
     }
+    // A fleet kept for the next game belongs to the connection it came on.
+    if (fresh) NextRemoteFleet.reset();
     if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
+    ChatLog.NewGame();
     SendButtonHover = 0;
     host.ShowChatEdit(true);
     Settings.GameMode = 2;
@@ -102,6 +122,14 @@ bool TCommon::StartNewGame() {
       OpponentName = W("Игрок N2");
     }
     SetStatus(3, OpponentName, false);
+    // The other side may have begun this game first and sent its fleet;
+    // its prompt comes back to this game's, not to the last one's end.
+    if (NextRemoteFleet) {
+      const TFleetRecord fleet = *NextRemoteFleet;
+      NextRemoteFleet.reset();
+      SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
+      AdoptRemoteFleet(fleet);
+    }
   }
 
   // The game is reset only when nothing is flying and the own grid has
@@ -114,12 +142,16 @@ bool TCommon::StartNewGame() {
   ResetCounterStrip();
   StartShatter();
   own_.OpenForPlacement(true);
-  std::string prompt = W("Разместите корабли, ") + Settings.PlayerName();
-  if (prompt.size() > 32) prompt.resize(32);
-  SetStatus(2, prompt, false);
+  SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
   BlinkStatus(2, false);
   enemy_.CloseAllCells(true);
   own_.CellsClosed = 0;
   OpenChooser();
   return true;
+}
+
+void TCommon::RevealStep() {
+  if (!RevealPending || own_.EffectCount != 0) return;
+  RevealPending = 0;
+  enemy_.RevealSurvivors();
 }
