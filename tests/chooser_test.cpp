@@ -220,6 +220,26 @@ TEST_F(ChooserTest, ClosingDipsThenSlidesUpOutOfSight) {
   EXPECT_EQ(Frame(), -1);
 }
 
+// A frame of seconds (a stalled desktop, the first frame after a pause) in
+// every phase still brings the panel to rest where it belongs.
+TEST_F(ChooserTest, StalledFramesStillBringThePanelToItsRestPositions) {
+  constexpr int kStall = 3000;
+  common.OpenChooser();
+  common.DrawChooser(back, kStall);  // the slide down
+  common.DrawChooser(back, kStall);  // the bounce: open
+  EXPECT_EQ(common.ChooserClosed, 0);
+  EXPECT_NEAR(common.ChooserY, 384, 2);
+  common.ChooserLocked = 1;
+  common.ChooserClosing = 1;
+  common.ChooserBehind = 0;
+  common.ChooserShown = 1;
+  common.ChooserClosed = 1;
+  common.DrawChooser(back, kStall);  // the dip
+  common.DrawChooser(back, kStall);  // the slide up: hidden
+  EXPECT_EQ(common.ChooserShown, 0);
+  EXPECT_NEAR(common.ChooserY, 308, 2);
+}
+
 TEST_F(ChooserTest, BreakingGridTurnsTheSlideUpAndTheSlideGoesOnAfterwards) {
   common.OpenChooser();
   common.Shattering = 1;

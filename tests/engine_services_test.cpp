@@ -6,6 +6,7 @@
 
 #include "engine/canvas.h"
 #include "engine/clock.h"
+#include "engine/display.h"
 #include "engine/font_cache.h"
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
@@ -41,6 +42,31 @@ TEST(EngineFrameTimer, LagCountIsMillisecondsSinceLastTickAtLeastOne) {
   clock.Advance(26);
   ASSERT_TRUE(timer.Tick(&lag));
   EXPECT_EQ(lag, 3u);
+}
+
+// The tick count wraps after 49.7 days; slow frames across the wrap are
+// still paced by a refresh period at most, not by the weeks back to the
+// frame that was due before it.
+TEST(EngineDisplay, PacingAcrossTheTickWrapSleepsNoLongerThanAFrame) {
+  struct SleepLog final : eng::Clock {
+    uint32_t now = 0xFFFFFFFFu - 100;
+    uint32_t longest = 0;
+    uint32_t Ticks() override { return now; }
+    void Sleep(uint32_t ms) override {
+      longest = std::max(longest, ms);
+      now += ms;
+    }
+  } clock;
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  eng::DisplayHandler nobody;
+  eng::Display display(nobody, clock);
+  ASSERT_TRUE(display.Initialize(false));
+  for (int i = 0; i < 6; ++i) {
+    clock.now += 40;  // a frame slower than the display's refresh
+    display.Pace();
+  }
+  EXPECT_LT(clock.now, 1000u) << "the frames went past the wrap";
+  EXPECT_LE(clock.longest, static_cast<uint32_t>(1000 / display.RefreshRate()) + 1);
 }
 
 TEST(EngineFrameTimer, FrameRateIsCountedEverySecond) {

@@ -183,6 +183,20 @@ TEST_F(OptionsDialog, CloseKeepsTheVolumeAndTheScreenButtonLaterAppliesTheMovedS
   EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(0, 2, -5000));
 }
 
+TEST_F(OptionsDialog, TheScreenButtonSwitchesAlsoAfterTheCheckBoxWasLeftChangedInAClosedDialog) {
+  Open(SettingsBytes(0, 2, -500));
+  Run([&](int pass) {
+    if (pass != 0) return;
+    g->Click(kToggleX, kToggleY);
+    EXPECT_TRUE(Form().FullscreenBtn.Down());
+    g->Click(kCloseX, kCloseY);
+  });
+  EXPECT_FALSE(g->form->Display().FullScreen());
+  g->Click(kScreenButtonX, kScreenButtonY);
+  EXPECT_TRUE(g->form->Display().FullScreen());
+  EXPECT_EQ(FileBytes(g->SettingsFile()), SettingsBytes(1, 2, -500));
+}
+
 TEST_F(OptionsDialog, ALevelOutsideTheFourLeavesTheRadiosAsTheyWere) {
   Open(SettingsBytes(1, 7, -500));
   const auto levels = [&] {

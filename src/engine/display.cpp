@@ -202,7 +202,9 @@ void Display::Pace() {
   const double period = 1000.0 / std::max(1, refreshRate_);
   const double now = clock_.Ticks();
   nextFrame_ += period;
-  if (nextFrame_ < now - period) nextFrame_ = now;  // fell behind: start afresh
+  // Fell behind, or the 32-bit tick count has wrapped (after 49.7 days) and
+  // reads far less than the frame due: start afresh, never sleep for weeks.
+  if (nextFrame_ < now - period || nextFrame_ > now + 2 * period) nextFrame_ = now;
   const double wait = nextFrame_ - now;
   if (wait >= 2.0) clock_.Sleep(static_cast<uint32_t>(wait));
 }

@@ -23,9 +23,22 @@ using namespace assets;
 
 namespace {
 
-eng::ImageList PaintedImages() {
+eng::ImageList PaintedImages(const eng::ImageList* painted) {
   eng::ImageList list;
-  assets::PaintPictures(list);
+  if (!painted) {
+    assets::PaintPictures(list);
+  } else {
+    for (int i = 0; i < painted->Count(); ++i) {
+      const eng::ImageItem& from = (*painted)[i];
+      eng::ImageItem& item = list.Add();
+      item.name = from.name;
+      item.picture = from.picture;
+      item.patternWidth = from.patternWidth;
+      item.patternHeight = from.patternHeight;
+      item.transparent = from.transparent;
+      item.transparentColor = from.transparentColor;
+    }
+  }
   list.RestoreAll();
   return list;
 }
@@ -56,7 +69,7 @@ TMainForm::TMainForm(MainFormOptions options)
       options_(std::move(options)),
       systemClock_(options_.clock ? nullptr : std::make_unique<eng::SystemClock>()),
       clock_(options_.clock ? options_.clock : systemClock_.get()),
-      images_(PaintedImages()),
+      images_(PaintedImages(options_.paintedImages)),
       waves_(SynthesisedWaves()),
       display_(*this, *clock_),
       timer_(*clock_),
@@ -412,8 +425,11 @@ void TMainForm::ShowOptionsDialog() {
 }
 
 void TMainForm::ToggleFullScreen() {
-  // The dialog's own OK with the other choice, the dialog not shown.
-  OptionsForm->FullscreenBtn.SetDown(!OptionsForm->FullscreenBtn.Down());
+  // The dialog's own OK with the other choice, the dialog not shown. The
+  // other choice is the other mode than the display's: a check box left
+  // changed in a dialog that was closed without OK would otherwise turn the
+  // press into no switch at all.
+  OptionsForm->FullscreenBtn.SetDown(!display_.FullScreen());
   OptionsForm->OKBtnClick();
 }
 

@@ -31,6 +31,9 @@ struct MainFormOptions {
   std::string appDir;           // the program's directory, with its trailing slash
   uint32_t seed = 0;            // 0: seeded from the clock
   bool sound = true;            // open the audio output
+  // Pictures painted already, copied instead of painted again: programs
+  // that open many windows in turn pay for the painting once.
+  const eng::ImageList* paintedImages = nullptr;
 };
 
 class TMainForm : public eng::DisplayHandler, public UiHost {

@@ -23,6 +23,12 @@ constexpr int kAutoFace = 11;
 // Halves go to the even neighbour, as everywhere in the game's positions.
 int Nearest(float v) { return static_cast<int>(std::nearbyint(v)); }
 
+// One frame's travel in a phase of the slide. A long frame (a stalled
+// desktop, the first frame after a pause) carries the panel at most a pixel
+// past the end of the phase, as the rounding of an ordinary frame does, so
+// the panel always comes to rest on the screen where it belongs.
+float Slide(float slid, float step, float phaseLength) { return std::min(slid + step, phaseLength + 1.0f); }
+
 uint8_t Scaled(uint8_t channel, float level) {
   return static_cast<uint8_t>(std::clamp(Nearest(channel * level), 0, 255));
 }
@@ -66,7 +72,7 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
           std::any_of(InPieces.begin(), InPieces.end(), [](const TPiece& p) { return p.active != 0; });
       if (piecesFlyingIn) return;
       if (ChooserBehind) {
-        ChooserSlide += fast;
+        ChooserSlide = Slide(ChooserSlide, fast, kLongSlide);
         if (ChooserSlide > kLongSlide) {
           if (!ChooserClosing) {
             // A panel set out for a new game is only pushed up by the
@@ -85,7 +91,7 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
         }
       } else {
         // The short dip before the panel goes, drawn over everything.
-        ChooserSlide += slow;
+        ChooserSlide = Slide(ChooserSlide, slow, kShortSlide);
         if (ChooserSlide > kShortSlide) {
           ChooserY += Nearest(ChooserSlide);
           ChooserSlide = 0;
@@ -97,7 +103,7 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
       }
     } else if (ChooserBehind) {
       // The long slide down beneath the grids.
-      ChooserSlide += fast;
+      ChooserSlide = Slide(ChooserSlide, fast, kLongSlide);
       if (ChooserSlide > kLongSlide) {
         ChooserY += Nearest(ChooserSlide);
         ChooserSlide = 0;
@@ -107,7 +113,7 @@ void TCommon::DrawChooser(eng::Surface& back, int lagCount) {
       y = ChooserY + Nearest(ChooserSlide);
     } else {
       // The short bounce up over everything, after which the panel is open.
-      ChooserSlide += slow;
+      ChooserSlide = Slide(ChooserSlide, slow, kShortSlide);
       if (ChooserSlide > kShortSlide) {
         ChooserY -= Nearest(ChooserSlide);
         ChooserSlide = 0;
