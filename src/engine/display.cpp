@@ -161,22 +161,62 @@ bool Display::Ready() const {
   return !(flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
 }
 
+void Display::BeginFrame() {
+  if (initialized_ && back_.Exists()) composer_.Begin(back_);
+}
+
 void Display::Present() {
+  const Rect whole{0, 0, kWidth, kHeight};
+  std::vector<Rect> damage;
+  if (composer_.Recording())
+    damage = composer_.Finish();
+  else
+    damage.push_back(whole);
+  frameChanged_ = false;
   if (!initialized_ || !impl_->texture || !back_.Exists()) return;
-  SDL_Surface* s = back_.Sdl();
-  const size_t bytes = static_cast<size_t>(s->pitch) * s->h;
-  if (shown_.size() * 2 == bytes && std::memcmp(shown_.data(), s->pixels, bytes) == 0) {
-    Pace();
-    return;
+  frameChanged_ = Upload(damage);
+  if (frameChanged_ && windowCopy_) {
+    SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(impl_->renderer);
+    SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+    SDL_RenderPresent(impl_->renderer);
   }
-  shown_.resize(bytes / 2);
-  std::memcpy(shown_.data(), s->pixels, bytes);
-  SDL_UpdateTexture(impl_->texture, nullptr, s->pixels, s->pitch);
-  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(impl_->renderer);
-  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
-  SDL_RenderPresent(impl_->renderer);
   Pace();
+}
+
+bool Display::Upload(const std::vector<Rect>& damage) {
+  SDL_Surface* s = back_.Sdl();
+  const size_t pitch = static_cast<size_t>(s->pitch);
+  const auto* pixels = static_cast<const uint8_t*>(s->pixels);
+  auto* shown = reinterpret_cast<uint8_t*>(shown_.data());
+  if (shown_.size() * 2 != pitch * s->h) {
+    // Nothing shown yet, or the window may have lost it: all of it.
+    shown_.resize(pitch * s->h / 2);
+    std::memcpy(shown_.data(), pixels, pitch * s->h);
+    SDL_UpdateTexture(impl_->texture, nullptr, pixels, s->pitch);
+    return true;
+  }
+  // The rows the damage spans, each once.
+  std::vector<uint8_t> touched(static_cast<size_t>(s->h), 0);
+  for (const Rect& r : damage)
+    for (int y = std::max(0, r.y); y < std::min(s->h, r.Bottom()); ++y) touched[y] = 1;
+  bool changed = false;
+  int y = 0;
+  while (y < s->h) {
+    // A run of touched rows that differ from the frame shown.
+    if (!touched[y] || std::memcmp(shown + y * pitch, pixels + y * pitch, pitch) == 0) {
+      ++y;
+      continue;
+    }
+    int end = y + 1;
+    while (end < s->h && touched[end] && std::memcmp(shown + end * pitch, pixels + end * pitch, pitch) != 0) ++end;
+    std::memcpy(shown + y * pitch, pixels + y * pitch, (end - y) * pitch);
+    SDL_Rect rows{0, y, s->w, end - y};
+    SDL_UpdateTexture(impl_->texture, &rows, pixels + y * pitch, s->pitch);
+    changed = true;
+    y = end;
+  }
+  return changed;
 }
 
 void Display::ShowAgain() {

@@ -16,7 +16,6 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (!display_.Ready()) return false;
   TCommon& c = common_;
   eng::Surface& back = display_.BackSurface();
-  frameComplete_ = false;
 
   sprites_.Move(lagCount);
   sprites_.Dead();
@@ -31,6 +30,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
       }
       return false;
     }
+    display_.BeginFrame();
     back.Draw(0, 0, LogoSurface, false);
     display_.Present();
     ++FramesPresented;
@@ -38,6 +38,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   }
 
   ComputerTurnStep(own_, c);
+  display_.BeginFrame();
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
     eng::Canvas& canvas = back.GetCanvas();
@@ -69,27 +70,21 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   c.DrawOverlay(back);
   if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
   c.UpdateCursorShape();
-  // The cursor and its icons cover at most 32 x 32 pixels from its corner.
-  underCursorX_ = c.MouseX;
-  underCursorY_ = c.MouseY;
-  if (!underCursor_.Exists()) underCursor_.Create(32, 32);
-  underCursor_.Draw(0, 0, back, eng::Rect{underCursorX_, underCursorY_, 32, 32}, false);
+  // The cursor and its icons are a layer of their own, which a box over
+  // the frame lifts.
+  display_.SetDrawLayer(kCursorLayer);
   DrawSoftwareCursor();
   DrawCursorIcons(enemy_, c, back);
+  display_.SetDrawLayer(0);
   // The chat edit lies over the frame as a child control would.
   if (NoteEdit.Visible) NoteEdit.Draw(back, 0, 0);
   display_.Present();
   ++FramesPresented;
-  frameComplete_ = true;
   return true;
 }
 
 void TMainForm::LiftCursorFromFrame() {
-  if (!frameComplete_ || !display_.Ready() || !underCursor_.Exists()) return;
-  eng::Surface& back = display_.BackSurface();
-  back.Draw(underCursorX_, underCursorY_, underCursor_, false);
-  if (NoteEdit.Visible) NoteEdit.Draw(back, 0, 0);
-  frameComplete_ = false;
+  if (display_.Ready()) display_.LiftLayer(kCursorLayer);
 }
 
 void TMainForm::DrawGrid(TBattleField& grid, int lagCount) {

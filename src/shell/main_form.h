@@ -161,10 +161,6 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TCommon common_;
   bool closing_ = false;
   bool active_ = true;
-  // The back surface under the software cursor and its icons, taken in each
-  // frame just before they are drawn, and where it lies; valid while the
-  // back surface holds that whole frame.
-  eng::Surface underCursor_;
-  int underCursorX_ = 0, underCursorY_ = 0;
-  bool frameComplete_ = false;
+  // The layer of the software cursor and its icons in the frame's calls.
+  static constexpr uint8_t kCursorLayer = 1;
 };
