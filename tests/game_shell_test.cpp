@@ -7,6 +7,7 @@
 
 #include "engine/text_codec.h"
 #include "game_harness.h"
+#include "scripted_game.h"
 
 namespace {
 
@@ -297,4 +298,51 @@ TEST(GameShell, RenderResetsKeepWhatIsOnTheSurfaces) {
   const uint64_t frames = g.form->FramesPresented;
   g.Frames(1);
   EXPECT_EQ(g.form->FramesPresented, frames + 1) << "the game goes on presenting";
+}
+
+// On a still screen the loop waits for input. The frame after the wait
+// counts no more than an ordinary frame's time, so a shot fired after a
+// minute of quiet starts its splash from the beginning; while something
+// moves, every millisecond counts as before.
+TEST(GameShell, AfterAWaitOnAStillScreenTheShotStartsItsSplashFromTheBeginning) {
+  SettingsRecord r;
+  r.FullScreen = 0;
+  GameHarness g(5, std::string(reinterpret_cast<const char*>(&r), sizeof r));
+  ScriptedGame game(*g.form, g.clock);
+  ASSERT_TRUE(game.StartBattle());
+  TBattleField& enemy = g.form->EnemyGrid();
+  int cx = 0, cy = 0;
+  for (int y = 1; y <= GridRows && !cx; ++y)
+    for (int x = 1; x <= GridCols && !cx; ++x)
+      if (enemy.TrueCells.At(x, y).Code == cell::Water) cx = x, cy = y;
+  ASSERT_NE(cx, 0);
+  g.Move(600, 450);  // the pointer off the grids, where it changes nothing
+
+  int pass = 0;
+  double afterWait = -1, afterRun = -1;
+  g.form->RunPass = [&] {
+    // Each pass is woken at once, as by input.
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+    ++pass;
+    if (pass == 30) {
+      g.clock.Advance(60000);  // a minute on the still screen
+      g.Click(ScriptedGame::CellX(cx), ScriptedGame::CellY(cy));
+    } else if (pass == 31) {
+      ASSERT_FALSE(enemy.SplashList.empty());
+      afterWait = enemy.SplashList.back().Progress;
+      g.clock.Advance(3000);  // a slow frame while the splash runs
+    } else if (pass == 32) {
+      afterRun = enemy.SplashList.empty() ? 1e9 : enemy.SplashList.back().Progress;
+      g.form->CloseWindow();
+    } else {
+      g.clock.Advance(16);
+    }
+  };
+  EXPECT_EQ(g.form->Run(), 0);
+  g.form->RunPass = nullptr;
+  EXPECT_GT(afterWait, 0);
+  EXPECT_LT(afterWait, 10) << "the splash begins as on any frame, not a minute on";
+  EXPECT_GE(afterRun, afterWait + 0.25 * 3000) << "a frame while it runs counts all its time";
 }

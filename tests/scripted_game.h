@@ -62,9 +62,9 @@ class ScriptedGame {
     form_.Display().InjectMouseUp(button, x, y);
   }
 
-  // Plays up to the last enemy ship's sinking; false when a step never
-  // came about.
-  bool PlayToTheLastShot() {
+  // Plays up to the first shot of the battle; false when a step never came
+  // about.
+  bool StartBattle() {
     TCommon& c = form_.Common();
     form_.Display().InjectKey(eng::kKeySpace);
     Frame(20000);
@@ -104,7 +104,16 @@ class ScriptedGame {
     form_.Display().InjectMouseUp(eng::kMouseLeft, sx + 60, sy + 36);
     Frame();
     ClickPanel(c.AutoButton);
-    if (!FramesUntil([&] { return c.BattlePhase == 1 && c.LocalTurn == 1 && !c.Assembling; }, 1500)) return false;
+    // The closed grid flies together and the panel goes.
+    return FramesUntil([&] { return c.BattlePhase == 1 && c.LocalTurn == 1 && !c.Assembling && !c.ChooserShown; },
+                       1500);
+  }
+
+  // Plays up to the last enemy ship's sinking; false when a step never
+  // came about.
+  bool PlayToTheLastShot() {
+    if (!StartBattle()) return false;
+    TCommon& c = form_.Common();
     // Misses first, each answered by a rocket of the computer's.
     TBattleField& enemy = form_.EnemyGrid();
     int misses = 0;
@@ -142,19 +151,23 @@ class ScriptedGame {
 
   bool Play() { return PlayToTheLastShot() && PlayOut(); }
 
- private:
   void ClickPanel(const eng::Rect& button) {
     TCommon& c = form_.Common();
     Click(c.ChooserX + button.x + button.w / 2, c.ChooserY + button.y + button.h / 2);
     Frame();
   }
+  // The screen position of an enemy cell's centre.
+  static int CellX(int x) { return 353 + (x - 1) * 16 + 8; }
+  static int CellY(int y) { return 108 + (y - 1) * 16 + 8; }
+
+ private:
   // One shot at an enemy cell once the turn is the player's again.
   bool Shoot(int x, int y) {
     TCommon& c = form_.Common();
     if (!FramesUntil([&] { return c.BattlePhase != 1 || (c.LocalTurn == 1 && c.AnimationsInFlight == 0); }, 3000))
       return false;
     if (c.BattlePhase != 1) return true;
-    Click(353 + (x - 1) * 16 + 8, 108 + (y - 1) * 16 + 8);
+    Click(CellX(x), CellY(y));
     Frame();
     return true;
   }

@@ -1,5 +1,6 @@
 // One frame: everything that moves is advanced by LagCount and the screen
 // is composed bottom layer first, then presented.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -81,6 +82,26 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   display_.Present();
   ++FramesPresented;
   return true;
+}
+
+bool TMainForm::SomethingMoves() const {
+  const TCommon& c = common_;
+  if (c.LogoShown) return c.AnyInput != 0;  // the logo's clock runs out
+  if (ShowFps || sprites_.Count() > 0 || c.AnimationsInFlight != 0) return true;
+  for (const TBattleField* grid : {&own_, &enemy_})
+    if (grid->EffectCount != 0 || grid->FlyingCount != 0 || grid->SunkMeter.MeterRunning) return true;
+  if (c.ChooserShown || c.NextShipFading || c.AutoFading || c.ModifyFading) return true;
+  if (c.Shattering || c.Assembling || c.ScoreRolling) return true;
+  for (const auto* pieces : {&c.OutPieces, &c.InPieces})
+    for (const TPiece& p : *pieces)
+      if (p.active) return true;
+  return c.BattlePhase == 1 && c.ComputerMovePending == 1 && c.Settings.GameMode == 1;
+}
+
+int TMainForm::StillWait() {
+  const int cap = DXPlay.Opened() ? kSessionWaitMs : kStillWaitMs;
+  const int blink = common_.NextBlinkIn();
+  return blink >= 0 ? std::min(blink, cap) : cap;
 }
 
 void TMainForm::LiftCursorFromFrame() {

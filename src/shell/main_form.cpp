@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "assets/image_table.h"
@@ -129,13 +130,22 @@ int TMainForm::Run() {
   while (!closing_) {
     if (RunPass) RunPass();
     // While minimised or hidden the display is not ready: wait for events.
+    // While minimised or hidden the display is not ready: wait for events.
+    // On a still screen, wait for them too, or for the next timed change.
     const bool ready = display_.Ready();
-    display_.PumpEvents(ready ? 0 : 100);
+    display_.PumpEvents(!ready ? 100 : still_ ? StillWait() : 0);
     DXPlay.Poll();  // the other player's messages, on this thread
     if (closing_ || !display_.Ready()) continue;
+    if (still_) {
+      timer_.Rested(static_cast<uint32_t>(std::max(1, 1000 / std::max(1, display_.RefreshRate()))));
+      still_ = false;
+    }
     uint32_t lag = 0;
     if (timer_.Tick(&lag)) {
-      if (!DXTimerTimer(static_cast<int>(lag))) display_.Pace();
+      if (DXTimerTimer(static_cast<int>(lag)))
+        still_ = !display_.FrameChanged() && !SomethingMoves();
+      else
+        display_.Pace();
     } else {
       display_.Pace();
     }

@@ -78,6 +78,14 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   // --- Frame loop ---
   // One frame with LagCount milliseconds; true when it presented.
   bool DXTimerTimer(int lagCount);
+  // Something on the screen moves with time (a slide, a fade, a rocket, an
+  // effect, a piece, the score, the logo's clock, the computer's move, the
+  // frame rate shown): the loop keeps composing frames.
+  bool SomethingMoves() const;
+  // How long a pass on a still screen may wait for events: until the next
+  // timed change, and not long while a session must be serviced.
+  int StillWait();
+  static constexpr int kStillWaitMs = 500, kSessionWaitMs = 50;
   void DXTimerActivate();
   void DXTimerDeactivate();
 
@@ -160,6 +168,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TBattleField own_, enemy_;
   TCommon common_;
   bool closing_ = false;
+  bool still_ = false;  // the last frame equalled the one before and nothing moves
   bool active_ = true;
   // The layer of the software cursor and its icons in the frame's calls.
   static constexpr uint8_t kCursorLayer = 1;
