@@ -105,14 +105,18 @@ Composer::~Composer() {
 }
 
 void Composer::Release(std::vector<DrawOp>& ops) {
+  // Gives up the hold only, unless the owner has let go meanwhile.
   for (DrawOp& op : ops)
-    if (op.pixels) SDL_FreeSurface(op.pixels);  // gives up the hold only, unless the owner has gone
-  ops.clear();
+    if (op.pixels) {
+      SDL_FreeSurface(op.pixels);
+      op.pixels = nullptr;
+    }
 }
 
 void Composer::Begin(Surface& target) {
   if (target_) target_->RecordInto(nullptr);
   Release(next_);
+  next_.clear();
   target_ = &target;
   layer_ = 0;
   target.RecordInto(this);
@@ -141,14 +145,31 @@ const std::vector<Rect>& Composer::Finish() {
     damage_.push_back(whole);
   } else {
     MarkChanges();
-    DrawAgain(target, next_, damage_, -1);
+    DrawAgain(target, next_, damage_, true);
   }
-  Release(last_);
+  KeepBeneathLifted(target);
+  // The calls are kept for their stamps only: nothing holds a surface's
+  // pixels between frames, so no surface has to copy its own.
+  Release(next_);
   last_.swap(next_);
+  next_.clear();
   lastStamp_ = target.Stamp();
   lastTarget_ = &target;
   haveLast_ = true;
   return damage_;
+}
+
+void Composer::KeepBeneathLifted(Surface& target) {
+  lifted_.clear();
+  for (const DrawOp& op : next_)
+    if (op.layer != 0) lifted_.push_back(op.area);
+  if (lifted_.empty()) return;
+  Merge(lifted_);
+  TakeScaledWhole(lifted_, next_);
+  if (!beneath_) beneath_ = std::make_unique<Surface>();
+  if (beneath_->Width() != target.Width() || beneath_->Height() != target.Height())
+    beneath_->Create(target.Width(), target.Height());
+  DrawAgain(*beneath_, next_, lifted_, false);
 }
 
 void Composer::MarkChanges() {
@@ -184,28 +205,23 @@ void Composer::MarkChanges() {
   for (; i < last_.size(); ++i) damage_.push_back(last_[i].area);
   for (; j < next_.size(); ++j) damage_.push_back(next_[j].area);
   Merge(damage_);
+  // Scaled calls are taken whole; the last frame's are in its areas already.
   TakeScaledWhole(damage_, next_);
-  TakeScaledWhole(damage_, last_);
 }
 
 void Composer::DrawAgain(Surface& target, const std::vector<DrawOp>& ops, const std::vector<Rect>& rects,
-                         int skipLayer) {
+                         bool liftedToo) {
   for (const Rect& r : rects) {
     target.SetClip(r);
     for (const DrawOp& op : ops)
-      if (op.layer != skipLayer && Overlap(op.area, r)) target.Replay(op);
+      if ((liftedToo || op.layer == 0) && Overlap(op.area, r)) target.Replay(op);
   }
   target.SetClip(Rect{});
 }
 
-bool Composer::RedrawWithout(uint8_t layer) {
+bool Composer::LiftLayers() {
   if (target_ || !haveLast_ || !lastTarget_ || lastTarget_->Stamp() != lastStamp_) return false;
-  std::vector<Rect> rects;
-  for (const DrawOp& op : last_)
-    if (op.layer == layer) rects.push_back(op.area);
-  Merge(rects);
-  TakeScaledWhole(rects, last_);
-  DrawAgain(*lastTarget_, last_, rects, layer);
+  for (const Rect& r : lifted_) lastTarget_->Draw(r.x, r.y, *beneath_, r, false);
   // The surface no longer shows the frame as kept: the next is drawn whole.
   return true;
 }

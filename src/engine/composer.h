@@ -5,6 +5,7 @@
 // draws every call at once over the whole frame, as without a composer.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,14 +53,16 @@ class Composer {
   bool Recording() const { return target_ != nullptr; }
   // Kept calls from now on carry this layer (0 the ordinary one).
   void SetLayer(uint8_t layer) { layer_ = layer; }
-  // A call the surface hands over; its source is held.
+  // A call the surface hands over; its source is held until the frame ends.
   void Add(DrawOp op);
   // Draws what changed since the last frame and stops recording. The
-  // rectangles drawn again (none when the frame equals the last one).
+  // rectangles drawn again (none when the frame equals the last one), none
+  // overlapping another.
   const std::vector<Rect>& Finish();
-  // Draws the last frame again without the calls of one layer, where that
-  // layer drew; false when the target no longer holds the last frame.
-  bool RedrawWithout(uint8_t layer);
+  // Puts back the last frame as it was beneath the calls of the layers
+  // other than 0, where they drew (the frame keeps that much aside when it
+  // ends); false when the target no longer holds the last frame.
+  bool LiftLayers();
   // Forgets the last frame: the next one is drawn whole.
   void Forget();
 
@@ -69,7 +72,8 @@ class Composer {
  private:
   void Release(std::vector<DrawOp>& ops);
   void MarkChanges();
-  void DrawAgain(Surface& target, const std::vector<DrawOp>& ops, const std::vector<Rect>& rects, int skipLayer);
+  void DrawAgain(Surface& target, const std::vector<DrawOp>& ops, const std::vector<Rect>& rects, bool liftedToo);
+  void KeepBeneathLifted(Surface& target);
 
   Surface* target_ = nullptr;      // recording on it now
   Surface* lastTarget_ = nullptr;  // where the last frame was drawn
@@ -78,6 +82,9 @@ class Composer {
   uint64_t lastStamp_ = 0;  // the target's stamp when the last frame was drawn
   bool haveLast_ = false;
   std::vector<Rect> damage_;
+  // The last frame without its lifted layers, where they drew.
+  std::vector<Rect> lifted_;
+  std::unique_ptr<Surface> beneath_;
 };
 
 }  // namespace eng

@@ -196,25 +196,29 @@ bool Display::Upload(const std::vector<Rect>& damage) {
     SDL_UpdateTexture(impl_->texture, nullptr, pixels, s->pitch);
     return true;
   }
-  // The rows the damage spans, each once.
-  std::vector<uint8_t> touched(static_cast<size_t>(s->h), 0);
-  for (const Rect& r : damage)
-    for (int y = std::max(0, r.y); y < std::min(s->h, r.Bottom()); ++y) touched[y] = 1;
+  // Within each damaged rectangle (they do not overlap), the runs of rows
+  // that differ from the frame shown go up, as wide as the rectangle.
   bool changed = false;
-  int y = 0;
-  while (y < s->h) {
-    // A run of touched rows that differ from the frame shown.
-    if (!touched[y] || std::memcmp(shown + y * pitch, pixels + y * pitch, pitch) == 0) {
-      ++y;
-      continue;
+  for (Rect r : damage) {
+    const int x0 = std::max(0, r.x), x1 = std::min(s->w, r.Right());
+    const int y0 = std::max(0, r.y), y1 = std::min(s->h, r.Bottom());
+    if (x1 <= x0 || y1 <= y0) continue;
+    const size_t offset = static_cast<size_t>(x0) * 2, width = static_cast<size_t>(x1 - x0) * 2;
+    auto differs = [&](int y) { return std::memcmp(shown + y * pitch + offset, pixels + y * pitch + offset, width) != 0; };
+    int y = y0;
+    while (y < y1) {
+      if (!differs(y)) {
+        ++y;
+        continue;
+      }
+      int end = y + 1;
+      while (end < y1 && differs(end)) ++end;
+      for (int row = y; row < end; ++row) std::memcpy(shown + row * pitch + offset, pixels + row * pitch + offset, width);
+      SDL_Rect rows{x0, y, x1 - x0, end - y};
+      SDL_UpdateTexture(impl_->texture, &rows, pixels + y * pitch + offset, s->pitch);
+      changed = true;
+      y = end;
     }
-    int end = y + 1;
-    while (end < s->h && touched[end] && std::memcmp(shown + end * pitch, pixels + end * pitch, pitch) != 0) ++end;
-    std::memcpy(shown + y * pitch, pixels + y * pitch, (end - y) * pitch);
-    SDL_Rect rows{0, y, s->w, end - y};
-    SDL_UpdateTexture(impl_->texture, &rows, pixels + y * pitch, s->pitch);
-    changed = true;
-    y = end;
   }
   return changed;
 }

@@ -70,11 +70,12 @@ class Display {
   // Present is kept as calls, and only what changed since the last frame
   // is drawn again (see Composer).
   void BeginFrame();
-  // Calls drawn from now on belong to this layer (0 the ordinary one).
+  // Calls drawn from now on belong to this layer (0 the ordinary one; the
+  // others can be lifted).
   void SetDrawLayer(uint8_t layer) { composer_.SetLayer(layer); }
-  // Puts back what the calls of one layer covered in the last frame; false
-  // when the back surface no longer holds that frame.
-  bool LiftLayer(uint8_t layer) { return composer_.RedrawWithout(layer); }
+  // Puts back what the last frame showed beneath its layers other than 0;
+  // false when the back surface no longer holds that frame.
+  bool LiftLayers() { return composer_.LiftLayers(); }
   // Debug: every frame is drawn whole, call by call.
   void SetWholeFrames(bool whole) { composer_.drawWhole = whole; }
   // Shows the back surface, uploading only the rows that changed, then

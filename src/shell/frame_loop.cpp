@@ -105,7 +105,7 @@ int TMainForm::StillWait() {
 }
 
 void TMainForm::LiftCursorFromFrame() {
-  if (display_.Ready()) display_.LiftLayer(kCursorLayer);
+  if (display_.Ready()) display_.LiftLayers();
 }
 
 void TMainForm::DrawGrid(TBattleField& grid, int lagCount) {
