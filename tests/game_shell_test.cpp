@@ -2,7 +2,9 @@
 // the keys and the menu, run as a whole on the dummy driver.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 
 #include "engine/text_codec.h"
@@ -345,4 +347,51 @@ TEST(GameShell, AfterAWaitOnAStillScreenTheShotStartsItsSplashFromTheBeginning) 
   EXPECT_GT(afterWait, 0);
   EXPECT_LT(afterWait, 10) << "the splash begins as on any frame, not a minute on";
   EXPECT_GE(afterRun, afterWait + 0.25 * 3000) << "a frame while it runs counts all its time";
+}
+
+// The program paints its pictures and makes its sounds on another thread
+// while the window opens: the same pictures, patterns, keys and surfaces,
+// the same sounds and the same first frame as made in line.
+TEST(GameShell, PicturesMadeWhileTheWindowOpensAreThoseMadeInLine) {
+  GameHarness inLine;
+  const auto dir = std::filesystem::temp_directory_path() / ("salvora-early-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  eng::ManualClock clock;
+  clock.now = inLine.clock.now;
+  std::future<GameAssets> made = std::async(std::launch::async, MakeGameAssets);
+  MainFormOptions options;
+  options.clock = &clock;
+  options.appDir = dir.string() + "/";
+  options.seed = 1234;
+  options.sound = false;
+  options.assets = &made;
+  options.openWindowEarly = true;
+  {
+    TMainForm early(std::move(options));
+    ASSERT_TRUE(early.OpenDisplay());
+    const eng::ImageList& a = early.ImageList();
+    const eng::ImageList& b = inLine.form->ImageList();
+    ASSERT_EQ(a.Count(), 38);
+    ASSERT_EQ(a.Count(), b.Count());
+    for (int i = 0; i < a.Count(); ++i) {
+      SCOPED_TRACE(b[i].name);
+      EXPECT_EQ(a[i].name, b[i].name);
+      EXPECT_TRUE(a[i].picture == b[i].picture);
+      EXPECT_EQ(a[i].PatternWidth(), b[i].PatternWidth());
+      EXPECT_EQ(a[i].PatternHeight(), b[i].PatternHeight());
+      EXPECT_EQ(a[i].transparent, b[i].transparent);
+      EXPECT_EQ(a[i].GetSurface().ColorKey(), b[i].GetSurface().ColorKey());
+      EXPECT_TRUE(SurfacePixels(a[i].GetSurface()) == SurfacePixels(b[i].GetSurface()));
+    }
+    ASSERT_EQ(early.Waves().Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(early.Waves()[i].name, inLine.form->Waves()[i].name);
+      EXPECT_TRUE(early.Waves()[i].data == inLine.form->Waves()[i].data);
+    }
+    early.DXTimerTimer(16);
+    inLine.Frames(1, 16);
+    EXPECT_TRUE(SurfacePixels(early.Display().BackSurface()) == SurfacePixels(inLine.form->Display().BackSurface()))
+        << "the logo";
+  }
+  std::filesystem::remove_all(dir);
 }

@@ -83,7 +83,15 @@ bool Display::CreateWindow() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   const Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, flags);
+  // The renderer SDL tries first draws with OpenGL where it can: a window
+  // made for it at once is not made anew (and mapped again) by the renderer.
+  SDL_RendererInfo first;
+  const bool gl = SDL_GetRenderDriverInfo(0, &first) == 0 && first.name && std::strcmp(first.name, "software") != 0;
+  if (gl)
+    impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight,
+                                     flags | SDL_WINDOW_OPENGL);
+  if (!impl_->window)
+    impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, flags);
   if (!impl_->window) return false;
   SDL_DisplayMode mode;
   if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(impl_->window), &mode) == 0 && mode.refresh_rate > 0)
@@ -114,16 +122,31 @@ void Display::DestroyPresenter() {
   impl_->renderer = nullptr;
 }
 
+bool Display::Prepare(bool fullScreen) {
+  if (initialized_ || impl_->window) return impl_->window != nullptr;
+  fullScreen_ = fullScreen;
+  prepared_ = true;
+  return CreateWindow() && CreatePresenter();
+}
+
 bool Display::Initialize(bool fullScreen) {
   if (initialized_) return true;
   shown_.clear();
+  // A window prepared in this mode is taken as it is.
+  const bool hadWindow = impl_->window != nullptr && !(prepared_ && fullScreen == fullScreen_);
+  prepared_ = false;
   fullScreen_ = fullScreen;
   if (!CreateWindow()) return false;
-  SDL_SetWindowFullscreen(impl_->window, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  SDL_SetWindowBordered(impl_->window, fullScreen_ ? SDL_FALSE : SDL_TRUE);
-  if (!fullScreen_) {
-    SDL_SetWindowSize(impl_->window, kWidth, kHeight);
-    SDL_SetWindowPosition(impl_->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  // A new window was made in the mode asked for. An old one changes mode;
+  // a window manager that ignores a change costs a wait of its own, so the
+  // first start asks for none.
+  if (hadWindow) {
+    SDL_SetWindowFullscreen(impl_->window, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_SetWindowBordered(impl_->window, fullScreen_ ? SDL_FALSE : SDL_TRUE);
+    if (!fullScreen_) {
+      SDL_SetWindowSize(impl_->window, kWidth, kHeight);
+      SDL_SetWindowPosition(impl_->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
   }
   if (!CreatePresenter()) return false;
   back_.Create(kWidth, kHeight);

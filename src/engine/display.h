@@ -53,6 +53,9 @@ class Display {
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
+  // Opens the window and its renderer ahead of Initialize, which then takes
+  // them as they are; nothing reaches the handler yet.
+  bool Prepare(bool fullScreen);
   // Opens the window (once) and runs the initialise and restore events.
   // False when no window could be made.
   bool Initialize(bool fullScreen);
@@ -154,6 +157,7 @@ class Display {
   bool initialized_ = false;
   bool wasReady_ = false;  // Ready() as the handlers were last told
   bool fullScreen_ = false;
+  bool prepared_ = false;  // the window was opened by Prepare and not taken yet
   bool vsync_ = false;
   int refreshRate_ = 60;
   double nextFrame_ = 0;  // ms on the clock when the next unsynced frame is due

@@ -22,17 +22,13 @@ using namespace assets;
 
 namespace {
 
-eng::ImageList PaintedImages() {
-  eng::ImageList list;
-  assets::PaintPictures(list);
-  list.RestoreAll();
-  return list;
-}
+GameAssets TakeAssets(std::future<GameAssets>* made) { return made && made->valid() ? made->get() : MakeGameAssets(); }
 
-eng::WaveList SynthesisedWaves() {
-  eng::WaveList list;
-  assets::BuildWaves(list);
-  return list;
+// The display mode config.opt asks for, read as the settings will be.
+bool FullScreenSetting(const std::string& appDir) {
+  SettingsRecord r;
+  LoadSettingsFile(SettingsPath(appDir), r);
+  return r.FullScreen == 1;
 }
 
 std::string WithSlash(std::string dir) {
@@ -42,14 +38,24 @@ std::string WithSlash(std::string dir) {
 
 }  // namespace
 
+GameAssets MakeGameAssets() {
+  GameAssets a;
+  assets::PaintPictures(a.images);
+  a.images.RestoreAll();
+  assets::BuildWaves(a.waves);
+  return a;
+}
+
 TMainForm::TMainForm(MainFormOptions options)
     : AppDir(WithSlash(options.appDir.empty() ? ProgramDirectory() : options.appDir)),
       options_(std::move(options)),
       systemClock_(options_.clock ? nullptr : std::make_unique<eng::SystemClock>()),
       clock_(options_.clock ? options_.clock : systemClock_.get()),
-      images_(PaintedImages()),
-      waves_(SynthesisedWaves()),
       display_(*this, *clock_),
+      windowPrepared_(options_.openWindowEarly && display_.Prepare(FullScreenSetting(AppDir))),
+      assets_(TakeAssets(options_.assets)),
+      images_(assets_.images),
+      waves_(assets_.waves),
       timer_(*clock_),
       own_(images_, random_, common_),
       enemy_(images_, random_, common_),
@@ -79,7 +85,6 @@ void TMainForm::FormCreate() {
   ShowFps = false;
   images_[kExplosion].transparent = true;
   images_[kExplosion].Restore();
-  if (options_.sound) sound_.Initialize();  // no sound is no error
 
   common_.ResetTurnState();
   // The placement panel starts hidden and still.
@@ -148,6 +153,12 @@ int TMainForm::Run() {
         display_.Pace();
     } else {
       display_.Pace();
+    }
+    // The sound output opens once the first frame is on the screen: the
+    // logo makes no sound and need not wait for it.
+    if (options_.sound && !soundStarted_ && FramesPresented > 0) {
+      soundStarted_ = true;
+      sound_.Initialize();  // no sound is no error
     }
   }
   display_.Finalize();

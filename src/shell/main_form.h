@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 
@@ -25,11 +26,24 @@
 class TNewGameForm;
 class TOptionsForm;
 
+// The built-in pictures, painted and their surfaces made, and the sounds.
+struct GameAssets {
+  eng::ImageList images;
+  eng::WaveList waves;
+};
+GameAssets MakeGameAssets();
+
 struct MainFormOptions {
   eng::Clock* clock = nullptr;  // the system clock when null
   std::string appDir;           // the program's directory, with its trailing slash
   uint32_t seed = 0;            // 0: seeded from the clock
-  bool sound = true;            // open the audio output
+  bool sound = true;            // open the audio output (after the first frame, in Run)
+  // The pictures and sounds made elsewhere, e.g. on another thread while
+  // SDL starts; made by the window itself when null.
+  std::future<GameAssets>* assets = nullptr;
+  // The window and its renderer open before the pictures are taken, so
+  // both come about at once.
+  bool openWindowEarly = false;
 };
 
 class TMainForm : public eng::DisplayHandler, public UiHost {
@@ -120,6 +134,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   eng::Display& Display() { return display_; }
   eng::FrameTimer& DXTimer() { return timer_; }
   eng::ImageList& ImageList() { return images_; }
+  const eng::WaveList& Waves() const { return waves_; }
   eng::SpriteEngine& Sprites() { return sprites_; }
   TBattleField& OwnGrid() { return own_; }
   TBattleField& EnemyGrid() { return enemy_; }
@@ -157,10 +172,13 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   std::unique_ptr<eng::SystemClock> systemClock_;
   eng::Clock* clock_;
   eng::RandomSource random_;
-  eng::ImageList images_;  // painted before anything that copies a picture
-  eng::WaveList waves_;
-  eng::SoundDevice sound_;
   eng::Display display_;
+  bool windowPrepared_;
+  GameAssets assets_;  // painted before anything that copies a picture
+  eng::ImageList& images_;
+  eng::WaveList& waves_;
+  eng::SoundDevice sound_;
+  bool soundStarted_ = false;
   eng::FrameTimer timer_;
   eng::SpriteEngine sprites_;
   // The grids reach TCommon through the reference they are given; it is
