@@ -65,13 +65,20 @@ class ScriptedGame {
   // Plays up to the first shot of the battle; false when a step never came
   // about.
   bool StartBattle() {
-    TCommon& c = form_.Common();
+    LeaveLogo();
+    return NewGameToBattle();
+  }
+  void LeaveLogo() {
     form_.Display().InjectKey(eng::kKeySpace);
     Frame(20000);
     for (int i = 0; i < 40; ++i) {
       Move(40 + i * 14, 60 + i * 9);
       Frame();
     }
+  }
+  // From the game screen to the first shot of a new game.
+  bool NewGameToBattle() {
+    TCommon& c = form_.Common();
     // New Game: Enter in the dialog takes the name as it stands.
     TNewGameForm& dialog = *form_.NewGameForm;
     int pass = 0;
@@ -111,8 +118,12 @@ class ScriptedGame {
 
   // Plays up to the last enemy ship's sinking; false when a step never
   // came about.
-  bool PlayToTheLastShot() {
-    if (!StartBattle()) return false;
+  bool PlayToTheLastShot() { return StartBattle() && ShootToTheLastShip(); }
+  // A game after the first, from the game screen to its still end.
+  bool PlayAnother() { return NewGameToBattle() && ShootToTheLastShip() && PlayOut(); }
+
+  // A few misses, then every enemy ship cell until the last ship sinks.
+  bool ShootToTheLastShip() {
     TCommon& c = form_.Common();
     // Misses first, each answered by a rocket of the computer's.
     TBattleField& enemy = form_.EnemyGrid();
