@@ -1,8 +1,12 @@
 // Frame timer arithmetic, sprites, the Windows-1251 texts and the canvas.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "engine/canvas.h"
 #include "engine/clock.h"
+#include "engine/font_cache.h"
 #include "engine/frame_timer.h"
 #include "engine/image_list.h"
 #include "engine/sprite_engine.h"
@@ -167,4 +171,20 @@ TEST(EngineCanvas, LinesLeaveOutTheEndPointAndEllipsesAreNotAntialiased) {
   EXPECT_NE(s.GetColor(10, 20), eng::kBlack);
   EXPECT_NE(s.GetColor(20, 30), eng::kBlack);
   EXPECT_GT(lit, 60);
+}
+
+// Distinct long lines (chat texts of another player, say) are drawn and
+// kept, but what the kept ones take stays bounded whatever comes.
+TEST(EngineCanvas, KeptTextsStayWithinTheirBound) {
+  eng::Surface s(640, 20);
+  eng::Canvas& c = s.GetCanvas();
+  c.font = eng::Font{"Arial", 7, false, eng::RGB(255, 255, 0)};
+  c.brushClear = true;
+  size_t largest = 0;
+  for (int i = 0; i < 60; ++i) {
+    c.TextOut(0, 0, std::to_string(i) + std::string(4000, 'W'));
+    largest = std::max(largest, eng::TextCacheSize().bytes);
+  }
+  EXPECT_GT(largest, 1u << 20) << "the texts are large enough to matter";
+  EXPECT_LE(eng::TextCacheSize().bytes, 20u << 20);
 }

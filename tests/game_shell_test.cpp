@@ -2,14 +2,18 @@
 // the keys and the menu, run as a whole on the dummy driver.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <iterator>
+#include <vector>
 
 #include "engine/text_codec.h"
 #include "game_harness.h"
 #include "scripted_game.h"
+#include "settings/install_layout.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -394,4 +398,57 @@ TEST(GameShell, PicturesMadeWhileTheWindowOpensAreThoseMadeInLine) {
         << "the logo";
   }
   std::filesystem::remove_all(dir);
+}
+
+// Installed, the program's directory holds no data: config.opt goes to the
+// user's configuration directory even where the directory could be written
+// (as root, or a prefix in the home directory), and F1 and the Help button
+// open the page in the data directory beside bin/. In the build tree the page
+// and the settings stay next to the program.
+TEST(GameShell, InstalledProgramUsesTheUserConfigAndTheInstalledHelpPage) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("salvora-installed-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "usr/bin");
+  fs::create_directories(root / "usr/share/salvora");
+  std::ofstream(root / "usr/share/salvora/Salvora.html") << "<html></html>";
+  const std::string bin = (root / "usr/bin").string() + "/";
+  const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
+  const std::string savedXdg = oldXdg ? oldXdg : "";
+  setenv("XDG_CONFIG_HOME", (root / "xdg").c_str(), 1);
+  {
+    eng::ManualClock clock;
+    clock.now = 100000;
+    MainFormOptions options;
+    options.clock = &clock;
+    options.appDir = bin;
+    options.seed = 7;
+    options.sound = false;
+    TMainForm form(options);
+    form.OpenDisplay();
+    EXPECT_EQ(ReadFile((root / "xdg/salvora/config.opt").string()).size(), 24u);
+    EXPECT_FALSE(fs::exists(root / "usr/bin/config.opt"));
+
+    std::vector<std::string> opened;
+    form.OpenDocument = [&](const std::string& path) { opened.push_back(path); };
+    form.Display().InjectKey(eng::kKeyF1);
+    EXPECT_TRUE(opened.empty()) << "no help while the logo is shown";
+    form.Display().InjectKey(eng::kKeySpace);
+    for (int lag : {20000, 20}) {
+      clock.Advance(lag);
+      form.DXTimerTimer(lag);
+    }
+    form.Display().InjectKey(eng::kKeyF1);
+    form.Display().InjectMouseMove(418, 29);
+    form.Display().InjectMouseDown(eng::kMouseLeft, 418, 29);
+    const std::string page = bin + "../share/salvora/Salvora.html";
+    EXPECT_EQ(opened, (std::vector<std::string>{page, page}));
+    EXPECT_EQ(form.Common().MouseX, -50);
+  }
+  if (oldXdg) setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1); else unsetenv("XDG_CONFIG_HOME");
+
+  std::ofstream(root / "usr/bin/Salvora.html") << "<html></html>";
+  EXPECT_EQ(HelpPagePath(bin), bin + "Salvora.html") << "the build tree's page comes first";
+  EXPECT_EQ(SettingsPath(bin), bin + "config.opt");
+  fs::remove_all(root);
 }

@@ -41,6 +41,14 @@ class NetMessage : public uitest::UiTest {
     common.OpponentName = W("Петя");
   }
 
+  // Both fleets are in and the other side is to shoot.
+  void OtherSidesTurn() {
+    common.BattlePhase = 1;
+    common.LocalFleetReady = 1;
+    common.RemoteFleetReceived = 1;
+    common.LocalTurn = 0;
+  }
+
   void Receive(const std::vector<uint8_t>& block, const std::string& from = W("Петя")) {
     DXPlayMessage(common, from, block.data(), block.size());
   }
@@ -143,7 +151,7 @@ TEST_F(NetMessage, MalformedFleetsChangeNothing) {
 
   EXPECT_EQ(common.RemoteFleetReceived, 0);
   EXPECT_EQ(enemy.TrueCells, before);
-  EXPECT_EQ(common.OverlayText, "");
+  EXPECT_EQ(common.OverlayText, W("Флот противника не принят!"));
 
   // A longer block is read up to its own length.
   whole.resize(whole.size() + 40, 0xEE);
@@ -154,7 +162,7 @@ TEST_F(NetMessage, MalformedFleetsChangeNothing) {
 
 TEST_F(NetMessage, BombFallsOnTheOwnGridAndGivesTheTurn) {
   own.BombArmed = 1;
-  common.LocalTurn = 0;
+  OtherSidesTurn();
   Receive(net::ShotMessage(16, 17, 0x7703));  // only the lowest byte counts: plus bomb
   ASSERT_EQ(own.BombList.size(), 1u);
   EXPECT_EQ(own.BombList[0].BombKindOfEffect, cell::BonusPlusBomb);
@@ -166,6 +174,7 @@ TEST_F(NetMessage, BombFallsOnTheOwnGridAndGivesTheTurn) {
 }
 
 TEST_F(NetMessage, ShotLaunchesAnIncomingRocket) {
+  OtherSidesTurn();
   Receive(net::ShotMessage(4, 9, 1));
   ASSERT_EQ(sprites.Count(), 1);
   auto* rocket = static_cast<TRocket*>(sprites[0]);
@@ -177,7 +186,7 @@ TEST_F(NetMessage, ShotLaunchesAnIncomingRocket) {
 }
 
 TEST_F(NetMessage, ShotsOffTheGridOrOfNoKnownCodeAreIgnored) {
-  common.LocalTurn = 0;
+  OtherSidesTurn();
   const int bad[][3] = {{0, 5, 2}, {17, 5, 2}, {5, 0, 1}, {5, 18, 1}, {-1, -1, 4}, {5, 5, 0}, {5, 5, 5}};
   for (const auto& s : bad) Receive(net::ShotMessage(s[0], s[1], s[2]));
   std::vector<uint8_t> shortShot = net::ShotMessage(5, 5, 2);

@@ -479,4 +479,95 @@ TEST_F(PlacementGame, NewGameWhileTheGridBreaksOrFliesTogetherLeavesTheGrids) {
   EXPECT_EQ(ShipGroups(Own().TrueCells), kFleetGroups);
 }
 
+TEST_F(PlacementGame, TurningAShipDroppedOnABlockedPlaceShowsTheTurnedShape) {
+  StartAndOpenPanel();
+  TakeNext();
+  ASSERT_TRUE(WaitInHand());
+  {
+    const auto [x, y] = ShipCellPoint();
+    g.Click(x, y, eng::kMouseRight);
+  }
+  ASSERT_TRUE(WaitInHand());
+  ASSERT_EQ(Ship().Type, 3);
+  const TShipRecord first = Own().Slot(1);
+  const auto [fr, fc] = FirstShipCell(first, 50);
+  const auto [r, c] = FirstShipCell(Ship(), 3);
+  DragTo(first.X + fc - c, first.Y + fr - r);
+  ASSERT_EQ(Own().InvalidShown, 1);
+
+  const uint8_t before = Ship().Variant;
+  g.Key('R');
+  ASSERT_NE(Ship().Variant, before);
+  // Dragged on to a free place for the turned shape, the ship shows that
+  // shape in its colours, not the picture of the shape before the turn.
+  int freeX = 0, freeY = 0;
+  for (int y = 17; y >= -1 && !freeX; --y)
+    for (int x = -1; x <= 16 && !freeX; ++x)
+      if (Own().CheckInside(x, y) && Own().CheckSpacing(x, y)) freeX = x, freeY = y;
+  ASSERT_NE(freeX, 0);
+  DragTo(freeX, freeY);
+  ASSERT_EQ(Ship().X, freeX);
+  EXPECT_EQ(Own().InvalidShown, 0);
+  const eng::Picture shown = Ship().Image;
+  Own().RebuildCurrentShip();  // the turned shape's own picture
+  EXPECT_TRUE(Ship().Image == shown);
+}
+
+TEST_F(PlacementGame, OnlyACompleteFleetLocksThePanelAndEveryNewGameUnlocksIt) {
+  const std::string failed = W("Невозможно зафиксировать корабль");
+  StartAndOpenPanel();
+  TakeNext();
+  ASSERT_TRUE(WaitInHand());
+  {
+    const auto [x, y] = ShipCellPoint();
+    g.Click(x, y, eng::kMouseRight);
+  }
+  ASSERT_TRUE(WaitInHand());
+  const TShipRecord first = Own().Slot(1);
+  const std::pair<int, int> fixedCell = FirstShipCell(first, 50);
+  const int homeX = Ship().X, homeY = Ship().Y;
+  auto blockOnFirst = [&] {
+    const auto [r, c] = FirstShipCell(Ship(), 3);
+    DragTo(first.X + fixedCell.second - c, first.Y + fixedCell.first - r);
+    ASSERT_EQ(Own().InvalidShown, 1);
+  };
+  auto saysItCannotFix = [&] {
+    EXPECT_EQ(C().Blinking, 1);
+    EXPECT_EQ(C().BlinkText, failed);
+    ASSERT_TRUE(FramesUntil([&] { return C().Blinking == 0; }));
+  };
+
+  // Auto with a blocked ship in hand places nothing and says so; the panel
+  // still takes presses.
+  blockOnFirst();
+  PressPanel(C().AutoButton);
+  EXPECT_EQ(Own().FixedCount, 1);
+  saysItCannotFix();
+  EXPECT_EQ(C().ChooserLocked, 0);
+  DragTo(homeX, homeY);
+
+  // So does a press past the tenth ship while the tenth is blocked.
+  for (int taken = 2; taken < 10; ++taken) {
+    TakeNext();
+    ASSERT_TRUE(WaitInHand());
+  }
+  ASSERT_EQ(C().ShipsChosen, 10);
+  ASSERT_EQ(Own().FixedCount, 9);
+  blockOnFirst();
+  TakeNext();
+  EXPECT_EQ(Own().FixedCount, 9);
+  saysItCannotFix();
+  EXPECT_EQ(C().ChooserLocked, 0);
+
+  // A panel left locked by an earlier game opens with the next one, and
+  // the fleet is placed on it.
+  C().ChooserLocked = 1;
+  NewGame();
+  EXPECT_EQ(C().ChooserLocked, 0);
+  ASSERT_TRUE(FramesUntil([&] { return !C().Shattering && C().Blinking == 0; }));
+  PressPanel(C().AutoButton);
+  EXPECT_EQ(C().BattlePhase, 1);
+  EXPECT_EQ(C().ChooserLocked, 1);
+}
+
 }  // namespace

@@ -216,32 +216,45 @@ TEST(PlacementSearch, ForwardThenBackwardOverEveryOtherColumn) {
   EXPECT_EQ(order.size(), 7u + 12 * 9 + 3 + 6 * 9);
 }
 
-TEST_F(PlacementTest, TheOnlyFreePlaceIsFoundOnlyInAColumnTheSearchTries) {
+TEST_F(PlacementTest, AShipFindsTheOnlyFreePlaceOrIsNeverFixedWhereItIsBlocked) {
   // Everything is a fixed ship but the 3 x 3 water around (6,10), so a
-  // single-cell ship fits only at X = 5, Y = 9. Column 5 is odd: later rows
-  // of the forward search try it, earlier rows of the backward search never
-  // do, so a start below row 9 leaves the ship centred and blocked.
-  int found = 0, centred = 0;
-  for (uint32_t seed = 1; seed <= 60; ++seed) {
-    random.Seed(seed);
+  // single-cell ship fits only at X = 5, Y = 9. Column 5 is odd: earlier
+  // rows of the backward search, which tries every other column, never try
+  // it; the search over every column that follows finds it from any start.
+  auto fillWithShips = [&] {
     field.OpenForPlacement(false);
     for (TSeaCell& c : field.TrueCells.Cells) c.Code = cell::Ship;
+  };
+  for (uint32_t seed = 1; seed <= 60; ++seed) {
+    random.Seed(seed);
+    fillWithShips();
     for (int x = 5; x <= 7; ++x)
       for (int y = 9; y <= 11; ++y) field.TrueCells.At(x, y).Code = cell::Water;
     field.ShownCells = field.TrueCells;
     ASSERT_TRUE(field.TakeNextShip(1));
-    const std::pair<int, int> at{field.Current.X, field.Current.Y};
-    if (at == std::pair{5, 9}) {
-      ++found;
-      EXPECT_EQ(field.ShownCells.At(6, 10).Code, cell::PlacingShip);
-    } else {
-      ++centred;
-      EXPECT_EQ(at, (std::pair{7, 8}));
-      EXPECT_EQ(field.ShownCells.At(8, 9).Code, cell::BlockedShip);
-    }
+    EXPECT_EQ((std::pair<int, int>{field.Current.X, field.Current.Y}), (std::pair{5, 9})) << "seed " << seed;
+    EXPECT_EQ(field.ShownCells.At(6, 10).Code, cell::PlacingShip);
   }
-  EXPECT_GT(found, 0);
-  EXPECT_GT(centred, 0);
+
+  // No free place at all: the ship slides to the centre, blocked over a
+  // fixed ship. Neither the next take nor the automatic placement fixes it,
+  // while it slides or once it has landed, and no cell changes.
+  fillWithShips();
+  field.ShownCells = field.TrueCells;
+  ASSERT_TRUE(field.TakeNextShip(1));
+  EXPECT_EQ((std::pair<int, int>{field.Current.X, field.Current.Y}), (std::pair{7, 8}));
+  EXPECT_EQ(field.ShownCells.At(8, 9).Code, cell::BlockedShip);
+  const TCellPlane trueBefore = field.TrueCells;
+  EXPECT_FALSE(field.TakeNextShip(1));
+  EXPECT_FALSE(field.AutoPlace());
+  EXPECT_EQ(field.FlightList.size(), 1u);
+  EXPECT_EQ(field.FlightList[0].FixOnArrival, 0);
+  LandAll();
+  ASSERT_EQ(field.ShipActive, 1);
+  EXPECT_FALSE(field.AutoPlace());
+  EXPECT_EQ(field.TrueCells, trueBefore);
+  EXPECT_EQ(field.FixedCount, 0);
+  EXPECT_EQ(field.Slot(7).Placed, 0);
 }
 
 TEST_F(PlacementTest, TakingAShipPutsItOnAFreePlaceAndStartsItsFlight) {

@@ -198,7 +198,7 @@ TEST_F(WizardTest, JoinFindsSessionsAsksForPlayersAfterTheLastClickAndCompletesW
         clock.Advance(1);
         break;
       case 6:
-        EXPECT_EQ(queries, (std::vector<std::string>{"", "10.0.0.7"}));
+        EXPECT_EQ(queries, (std::vector<std::string>{"", "10.0.0.7:47701"}));  // the session answers at its port
         EXPECT_EQ(form.JoinGamePlayerList.Items(), std::vector<std::string>{W("Алиса")});
         form.SetFocus(&form.JoinGamePlayerName);
         display.InjectKey(eng::kKeyBackspace);
@@ -255,6 +255,115 @@ TEST(ListBoxTest, KeysMoveTheSelectionWithinTheLinesAndReportIt) {
   EXPECT_EQ(changes, 3);
   list.Clear();
   EXPECT_EQ(list.ItemIndex(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The last page opens the session: a failure shows its error and leaves
+// the wizard on that page for another try, for a new game and for a join
+// alike; a window closed while a join waits ends the wizard and is passed
+// on to close the program.
+TEST_F(WizardTest, AFailedOpenStaysOnItsPageAndAClosedWindowEndsAJoin) {
+  std::vector<std::string> shown, opened;
+  int failures = 1;
+  OpenFunction open = [&](const WizardResult& choice, const std::function<void()>& idle,
+                          const std::function<bool()>& cancelled) {
+    opened.push_back(choice.sessionName);
+    if (failures-- > 0) throw net::EDXPlayError("Session " + choice.sessionName + " cannot be opened");
+    if (choice.role == 2) {
+      // A join that waits: the window is closed meanwhile.
+      SDL_Event quit{};
+      quit.type = SDL_QUIT;
+      SDL_PushEvent(&quit);
+      for (int i = 0; i < 50 && !cancelled(); ++i) idle();
+      return !cancelled();
+    }
+    return true;
+  };
+  {
+    TDXPlayConnectForm form(display, clock, sessionPlayerName, sessionRole, discover, open);
+    form.ShowMessage = [&](const std::string& text) { shown.push_back(text); };
+    const WizardResult result = form.ShowModal(Script([&](int step) {
+      if (step != 0) return;
+      ClickLine(form, form.ProviderList, 0);
+      Click(form, form.NextButton.Bounds);
+      Click(form, form.NextButton.Bounds);
+      ASSERT_EQ(form.ActivePage(), TDXPlayConnectForm::SessionNew);
+      Click(form, form.NextButton.Bounds);  // fails
+      EXPECT_EQ(form.ActivePage(), TDXPlayConnectForm::SessionNew);
+      EXPECT_FALSE(form.Closed());
+      EXPECT_TRUE(form.NextButton.Enabled);
+      Click(form, form.NextButton.Bounds);  // succeeds
+    }));
+    EXPECT_TRUE(result.completed);
+    EXPECT_EQ(shown, std::vector<std::string>{"Session MySession cannot be opened"});
+    EXPECT_EQ(opened, (std::vector<std::string>{"MySession", "MySession"}));
+  }
+
+  failures = 1;
+  shown.clear();
+  steps_ = 0;
+  TDXPlayConnectForm form(display, clock, sessionPlayerName, sessionRole, discover, open);
+  form.ShowMessage = [&](const std::string& text) { shown.push_back(text); };
+  form.AskAddress = [](std::string&) { return true; };
+  const WizardResult result = form.ShowModal(Script([&](int step) {
+    if (step != 0) return;
+    ClickLine(form, form.ProviderList, 0);
+    Click(form, form.NextButton.Bounds);
+    Click(form, form.JoinGame.Bounds);
+    Click(form, form.NextButton.Bounds);
+    ASSERT_EQ(form.ActivePage(), TDXPlayConnectForm::SessionJoin);
+    ClickLine(form, form.JoinGameSessionList, 0);
+    Click(form, form.NextButton.Bounds);  // fails
+    EXPECT_EQ(form.ActivePage(), TDXPlayConnectForm::SessionJoin);
+    EXPECT_EQ(form.JoinGameSessionList.ItemIndex(), 0);
+    Click(form, form.NextButton.Bounds);  // waits, and the window closes
+  }));
+  EXPECT_FALSE(result.completed);
+  EXPECT_EQ(shown, std::vector<std::string>{W("Session Флот cannot be opened")});
+  SDL_PumpEvents();
+  EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_QUIT, SDL_QUIT), 1) << "the close goes on to the program";
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+// A list longer than its box: the bar's arrows, track and thumb and the
+// wheel reach every line; a short list has no bar.
+TEST(ListBoxTest, ScrollBarAndWheelReachEveryLine) {
+  eng::ListBox list(Rect{10, 10, 161, 110});
+  for (int i = 0; i < 30; ++i) list.AddItem("line " + std::to_string(i));
+  const int shown = list.VisibleLines();
+  ASSERT_TRUE(list.HasScrollBar());
+  ASSERT_LT(shown, 30);
+  const Rect bar = list.ScrollBar();
+  EXPECT_EQ(bar.Right(), list.Bounds.Right() - 1);
+
+  list.MouseDown(eng::kMouseLeft, bar.x + 3, bar.Bottom() - 3);  // the down arrow
+  EXPECT_EQ(list.TopIndex(), 1);
+  EXPECT_TRUE(list.MouseWheel(-1));  // towards the player: further down
+  EXPECT_EQ(list.TopIndex(), 4);
+  EXPECT_TRUE(list.MouseWheel(2));
+  EXPECT_EQ(list.TopIndex(), 0);
+  const Rect thumb = list.ThumbRect();
+  list.MouseDown(eng::kMouseLeft, bar.x + 3, thumb.Bottom() + 2);  // the track below the thumb: a page
+  EXPECT_EQ(list.TopIndex(), shown);
+  // The thumb dragged to the bottom shows the last lines.
+  const Rect now = list.ThumbRect();
+  list.MouseDown(eng::kMouseLeft, bar.x + 3, now.y + 1);
+  list.MouseMove(bar.x + 3, bar.Bottom() + 40);
+  list.MouseUp(eng::kMouseLeft, bar.x + 3, bar.Bottom() + 40);
+  EXPECT_EQ(list.TopIndex(), 30 - shown);
+  list.MouseDown(eng::kMouseLeft, bar.x + 3, bar.y + 3);  // the up arrow
+  EXPECT_EQ(list.TopIndex(), 29 - shown);
+  // Keys keep the selection in sight.
+  list.SetItemIndex(0);
+  EXPECT_EQ(list.TopIndex(), 0);
+
+  eng::ListBox few(Rect{0, 0, 161, 110});
+  few.AddItem(std::string(1900, 'W'));
+  EXPECT_FALSE(few.HasScrollBar());
+  EXPECT_FALSE(few.MouseWheel(1));
 }
 
 }  // namespace

@@ -11,9 +11,8 @@ bool FindTarget(TBattleField& grid, int level) {
     case 0: return PickRandomCell(grid);  // very easy: any candidate, no leads
     case 1: return ChooseEasyTarget(grid);
     case 2: return ChooseNormalTarget(grid);
-    case 3:
+    default:  // hard
       return ScoreCandidates(grid) || PickRandomCell(grid);
-    default: return true;  // an unknown level keeps the last target
   }
 }
 
@@ -22,11 +21,13 @@ void ChooseTarget(TBattleField& grid, int level) { FindTarget(grid, level); }
 void ComputerTurnStep(TBattleField& grid, TCommon& common) {
   // Nothing may be in flight on either grid: the computer waits for every
   // rocket, explosion and falling bomb, and for the start of every splash
-  // and label.
+  // and label. It also waits for the closed quarters to land on the own
+  // grid: until then the fleet lies open, and a player on its side could
+  // not see it either.
   if (common.BattlePhase != 1 || common.ComputerMovePending != 1 || common.AnimationsInFlight != 0 ||
-      common.Settings.GameMode != 1)
+      common.Settings.GameMode != 1 || !grid.CellsClosed)
     return;
-  const int level = common.Settings.Difficulty;
+  const int level = common.Settings.PlayedLevel();
   if (grid.BombArmed) {
     // The bomb the computer found falls on the cell it picks; the landing
     // passes the turn, so the move stays pending until then.

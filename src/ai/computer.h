@@ -5,8 +5,8 @@
 class TBattleField;
 class TCommon;
 
-// Once a frame, with the own grid: acts when it is the computer's move and
-// nothing is in flight.
+// Once a frame, with the own grid: acts when it is the computer's move,
+// nothing is in flight and the own cells are closed for battle.
 void ComputerTurnStep(TBattleField& grid, TCommon& common);
-// Sets the grid's Target by the level's strategy.
+// Sets the grid's Target by the level's strategy; a level past 3 plays hard.
 void ChooseTarget(TBattleField& grid, int level);

@@ -40,7 +40,7 @@ void CountDown(uint8_t& count) {
 // The effect no longer holds up the game.
 void Release(TEffect& e, TCommon& common) {
   e.Released = 1;
-  --common.AnimationsInFlight;
+  common.AnimationEnded();
 }
 
 // Records appended while a list is walked (a bomb's detonation adds
@@ -58,7 +58,7 @@ void AnimateSplashes(TBattleField& grid, TCommon& common, double m) {
       // end at once still lets go of play before the splash ends.
       if (!e.Released) Release(e, common);
       e.Done = 1;
-      --grid.EffectCount;
+      grid.EffectEnded();
       CountDown(grid.SplashCount);
       continue;
     }
@@ -82,8 +82,8 @@ void AnimateExplosions(TBattleField& grid, TCommon& common, double m) {
     if (e.Done) continue;
     if (e.Progress >= kExplosionFrames) {
       e.Done = 1;
-      --common.AnimationsInFlight;
-      --grid.EffectCount;
+      common.AnimationEnded();
+      grid.EffectEnded();
       CountDown(grid.ExplosionCount);
     } else if (!e.Started) {
       // The delay counts in tenths of a second; nothing shows while waiting.
@@ -107,8 +107,8 @@ void AnimateBombs(TBattleField& grid, TCommon& common, double m) {
     if (e.Done) continue;
     if (e.Progress >= kBombFrames) {
       e.Done = 1;
-      --common.AnimationsInFlight;
-      --grid.EffectCount;
+      common.AnimationEnded();
+      grid.EffectEnded();
       CountDown(grid.BombCount);
       // The detonation adds records and may move this list: e is not used after it.
       const int x = e.CellX, y = e.CellY;
@@ -126,7 +126,10 @@ void AnimateBombs(TBattleField& grid, TCommon& common, double m) {
 // sends its rockets at the finder's own grid.
 void ReleaseLabel(TBattleField& grid, TCommon& common, size_t i) {
   const uint8_t kind = grid.LabelList[i].LabelKind;
-  if (kind >= cell::PenaltyRockets1) grid.LaunchPenaltyRockets(kind);
+  if (kind >= cell::PenaltyRockets1) {
+    const std::vector<TCellPoint> chosen = grid.LabelList[i].PenaltyTargets;
+    grid.LaunchPenaltyRockets(kind, chosen);
+  }
   Release(grid.LabelList[i], common);
 }
 
@@ -139,7 +142,7 @@ void AnimateLabels(TBattleField& grid, TCommon& common, double m) {
       // end at once must not lose the release, nor a penalty's rockets.
       if (!grid.LabelList[i].Released) ReleaseLabel(grid, common, i);
       grid.LabelList[i].Done = 1;
-      --grid.EffectCount;
+      grid.EffectEnded();
       CountDown(grid.LabelCount);
       continue;
     }

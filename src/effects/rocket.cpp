@@ -35,14 +35,14 @@ void TRocket::DoMove(int lagCount) {
   FlightClock += lagCount;
   if (!arrived) return;
   TargetGrid.Shoot(TargetCell, Collateral != 0);
-  --TargetGrid.EffectCount;
-  --common_.AnimationsInFlight;
+  TargetGrid.EffectEnded();
+  common_.AnimationEnded();
   Dead();
 }
 
-void LaunchRocket(TCommon& common, int kind, TCellPoint cell, double delay, bool collateral) {
+TRocket* LaunchRocket(TCommon& common, int kind, TCellPoint cell, double delay, bool collateral) {
   eng::SpriteEngine* sprites = common.Services().sprites;
-  if (!sprites) return;
+  if (!sprites) return nullptr;
   TBattleField& shooter = kind == 1 ? common.EnemyGrid() : common.OwnGrid();
   TBattleField& target = kind == 1 ? common.OwnGrid() : common.EnemyGrid();
   const int divisor = 150 + common.Services().random.Random(250);
@@ -57,4 +57,5 @@ void LaunchRocket(TCommon& common, int kind, TCellPoint cell, double delay, bool
   rocket->Z = 4;
   rocket->Width = image.PatternWidth();
   rocket->Height = image.PatternHeight();
+  return rocket;
 }

@@ -23,10 +23,12 @@ class TRocket : public eng::ImageSprite {
   float Divisor;          // 150..399: a smaller one makes a faster rocket
   float Delay;            // length of the launch phase, in launch-clock units
   float LaunchClock = 0;  // 0.03 a millisecond while launching
+  uint8_t Incoming = 0;   // a shot of the other player over the network
 
  private:
   TCommon& common_;
 };
 
 // Kind 1 flies from the enemy grid to the own grid, kind 2 the other way.
-void LaunchRocket(TCommon& common, int kind, TCellPoint cell, double delay, bool collateral);
+// The rocket, or null when nothing can fly (no sprites).
+TRocket* LaunchRocket(TCommon& common, int kind, TCellPoint cell, double delay, bool collateral);

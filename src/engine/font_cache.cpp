@@ -45,8 +45,9 @@ struct FontKey {
 };
 
 struct TextEntry {
-  SDL_Surface* surface = nullptr;
+  SDL_Surface* surface = nullptr;  // null: the text could not be rendered
   std::list<std::string>::iterator age;
+  size_t bytes = 0;  // the surface's pixels and the key
 };
 
 class FontSystem {
@@ -88,13 +89,18 @@ class FontSystem {
     TTF_Font* font = Open(f);
     if (!font) return nullptr;
     const std::string utf8 = Cp1251ToUtf8(cp1251);
+    // A text that cannot be rendered (too wide for a surface, say) is kept
+    // as such, so it is not tried again every frame.
     SDL_Surface* s = TTF_RenderUTF8_Blended(font, utf8.c_str(), SDL_Color{f.color.r, f.color.g, f.color.b, 255});
-    if (!s) return nullptr;
-    SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+    if (s) SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
+    const size_t bytes = key.size() + (s ? static_cast<size_t>(s->pitch) * static_cast<size_t>(s->h) : 0);
     ages_.push_front(key);
-    texts_[key] = TextEntry{s, ages_.begin()};
-    while (texts_.size() > kMaxTexts) {
+    texts_[key] = TextEntry{s, ages_.begin(), bytes};
+    bytes_ += bytes;
+    // The oldest go first while there are too many, or they take too much.
+    while (texts_.size() > 1 && (texts_.size() > kMaxTexts || bytes_ > kMaxBytes)) {
       auto old = texts_.find(ages_.back());
+      bytes_ -= old->second.bytes;
       SDL_FreeSurface(old->second.surface);
       texts_.erase(old);
       ages_.pop_back();
@@ -102,9 +108,14 @@ class FontSystem {
     return s;
   }
 
+  size_t CachedBytes() const { return bytes_; }
+  size_t CachedTexts() const { return texts_.size(); }
+
  private:
-  // Enough for every panel text, the score digits and the chat line.
+  // Enough for every panel text, the score digits and the chat line; and
+  // a bound on what they may take, whatever the texts are.
   static constexpr size_t kMaxTexts = 256;
+  static constexpr size_t kMaxBytes = 16u << 20;
 
   bool Start() {
     if (!ttfStarted_ && !ttfFailed_) {
@@ -118,6 +129,7 @@ class FontSystem {
   std::map<FontKey, TTF_Font*> fonts_;
   std::unordered_map<std::string, TextEntry> texts_;
   std::list<std::string> ages_;  // most recently used first
+  size_t bytes_ = 0;
 };
 
 FontSystem& Fonts() {
@@ -130,6 +142,8 @@ FontSystem& Fonts() {
 TTF_Font* OpenFont(const Font& font) { return Fonts().Open(font); }
 
 SDL_Surface* RenderedText(const Font& font, std::string_view cp1251) { return Fonts().Render(font, cp1251); }
+
+TextCacheUse TextCacheSize() { return TextCacheUse{Fonts().CachedTexts(), Fonts().CachedBytes()}; }
 
 void MeasureText(const Font& font, std::string_view cp1251, int* w, int* h) {
   *w = 0;

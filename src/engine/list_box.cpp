@@ -13,16 +13,32 @@ namespace {
 
 constexpr int kInset = 2;  // the border and a pixel of room
 
-// The text cut to whole characters that fit in width pixels.
+// The text cut to whole characters that fit in width pixels: the longest
+// fitting prefix, found in a few measurements (a prefix is never wider than
+// a longer one).
 std::string Fitted(const Font& font, const std::string& text, int width) {
-  int w = 0, h = 0;
-  size_t n = text.size();
-  for (;;) {
+  auto fits = [&](size_t n) {
+    int w = 0, h = 0;
     MeasureText(font, std::string_view(text).substr(0, n), &w, &h);
-    if (w <= width || n == 0) break;
-    --n;
+    return w <= width;
+  };
+  if (fits(text.size())) return text;
+  size_t lo = 0, hi = text.size();  // lo fits, hi does not
+  while (hi - lo > 1) {
+    const size_t mid = lo + (hi - lo) / 2;
+    (fits(mid) ? lo : hi) = mid;
   }
-  return text.substr(0, n);
+  return text.substr(0, lo);
+}
+
+// An arrow of the scroll bar: a small solid triangle, pointing up or down.
+void DrawArrow(Surface& target, Rect box, bool up, Color face, Color mark) {
+  target.FillRect(box, face);
+  const int cx = box.x + box.w / 2;
+  for (int row = 0; row < 4; ++row) {
+    const int y = up ? box.y + box.h / 2 - 2 + row : box.y + box.h / 2 + 1 - row;
+    target.FillRect(Rect{cx - row, y, 2 * row + 1, 1}, mark);
+  }
 }
 
 void DrawText(Surface& target, const Font& font, int x, int y, const std::string& text) {
@@ -50,6 +66,7 @@ void ListBox::Clear() {
   items_.clear();
   index_ = -1;
   top_ = 0;
+  thumbHeld_ = false;
   Invalidate();
 }
 
@@ -70,6 +87,33 @@ int ListBox::LineHeight() {
 
 int ListBox::VisibleLines() const { return std::max(1, (Bounds.h - 2 * kInset) / LineHeight()); }
 
+void ListBox::SetTopIndex(int index) {
+  const int top = std::clamp(index, 0, std::max(0, Count() - VisibleLines()));
+  if (top == top_) return;
+  top_ = top;
+  Invalidate();
+}
+
+Rect ListBox::ScrollBar() const {
+  if (!HasScrollBar()) return Rect{};
+  return Rect{Bounds.Right() - 1 - kScrollBarWidth, Bounds.y + 1, kScrollBarWidth, Bounds.h - 2};
+}
+
+Rect ListBox::ThumbRect() const {
+  const Rect bar = ScrollBar();
+  if (bar.w == 0) return Rect{};
+  const int track = std::max(0, bar.h - 2 * kScrollBarWidth);
+  const int lines = Count(), shown = VisibleLines();
+  const int h = std::min(track, std::max(10, track * shown / lines));
+  const int range = lines - shown;
+  const int y = range > 0 ? (track - h) * top_ / range : 0;
+  return Rect{bar.x, bar.y + kScrollBarWidth + y, bar.w, h};
+}
+
+int ListBox::TextWidth() const {
+  return Bounds.w - 2 * kInset - (HasScrollBar() ? kScrollBarWidth : 0);
+}
+
 void ListBox::Select(int index) {
   const int before = index_;
   SetItemIndex(index);
@@ -82,7 +126,7 @@ void ListBox::Draw(Surface& target, int originX, int originY) {
   target.FillRect(box, BorderColor);
   target.FillRect(Rect{box.x + 1, box.y + 1, box.w - 2, box.h - 2}, Enabled ? BackColor : DisabledColor);
   const int lineH = LineHeight();
-  const int width = box.w - 2 * kInset;
+  const int width = TextWidth();
   for (int i = top_, row = 0; i < Count() && row < VisibleLines(); ++i, ++row) {
     const int y = box.y + kInset + row * lineH;
     Font font = DialogFont(Enabled ? kBlack : RGB(128, 128, 128));
@@ -96,16 +140,65 @@ void ListBox::Draw(Surface& target, int originX, int originY) {
     }
     DrawText(target, font, box.x + kInset + 2, y, Fitted(font, items_[i], width - 4));
   }
+  if (!HasScrollBar()) return;
+  const int dx = originX, dy = originY;
+  const Rect bar = ScrollBar();
+  const Color face = RGB(150, 182, 214), mark = Enabled ? RGB(20, 34, 60) : RGB(128, 128, 128);
+  target.FillRect(Rect{dx + bar.x, dy + bar.y, bar.w, bar.h}, RGB(228, 226, 220));
+  DrawArrow(target, Rect{dx + bar.x, dy + bar.y, bar.w, kScrollBarWidth}, true, face, mark);
+  DrawArrow(target, Rect{dx + bar.x, dy + bar.Bottom() - kScrollBarWidth, bar.w, kScrollBarWidth}, false, face, mark);
+  const Rect thumb = ThumbRect();
+  if (thumb.h > 0) {
+    target.FillRect(Rect{dx + thumb.x + 1, dy + thumb.y, thumb.w - 2, thumb.h}, Enabled ? SelectColor : face);
+  }
 }
 
-void ListBox::MouseDown(int button, int /*x*/, int y) {
+void ListBox::MouseDown(int button, int x, int y) {
   if (button != kMouseLeft || !Enabled) return;
   if (Parent()) Parent()->SetFocus(this);
+  const Rect bar = ScrollBar();
+  if (bar.w > 0 && x >= bar.x) {
+    // The bar: an arrow moves a line, the track a page, the thumb follows a drag.
+    const Rect thumb = ThumbRect();
+    if (y < bar.y + kScrollBarWidth)
+      SetTopIndex(top_ - 1);
+    else if (y >= bar.Bottom() - kScrollBarWidth)
+      SetTopIndex(top_ + 1);
+    else if (y < thumb.y)
+      SetTopIndex(top_ - VisibleLines());
+    else if (y >= thumb.Bottom())
+      SetTopIndex(top_ + VisibleLines());
+    else {
+      thumbHeld_ = true;
+      thumbGrab_ = y - thumb.y;
+    }
+    return;
+  }
   const int row = (y - Bounds.y - kInset) / LineHeight();
   const int index = top_ + row;
   if (y - Bounds.y < kInset || index >= Count()) return;
   Select(index);
   if (OnClick) OnClick();
+}
+
+void ListBox::MouseMove(int /*x*/, int y) {
+  if (!thumbHeld_) return;
+  const Rect bar = ScrollBar(), thumb = ThumbRect();
+  const int track = bar.h - 2 * kScrollBarWidth - thumb.h;
+  if (track <= 0) return;
+  const int offset = y - thumbGrab_ - (bar.y + kScrollBarWidth);
+  const int range = Count() - VisibleLines();
+  // The nearest line to where the thumb is held.
+  SetTopIndex((offset * range + track / 2) / track);
+}
+
+void ListBox::MouseUp(int /*button*/, int /*x*/, int /*y*/) { thumbHeld_ = false; }
+
+bool ListBox::MouseWheel(int steps) {
+  if (!HasScrollBar()) return false;
+  // A notch away from the player shows the lines above.
+  SetTopIndex(top_ - 3 * steps);
+  return true;
 }
 
 bool ListBox::KeyDown(int key) {

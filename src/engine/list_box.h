@@ -11,6 +11,9 @@
 
 namespace eng {
 
+// A list longer than the box gets a scroll bar on its right: arrows that
+// move one line, the track that moves a page, a thumb to drag; the wheel
+// scrolls it too.
 class ListBox : public Widget {
  public:
   ListBox() = default;
@@ -40,20 +43,33 @@ class ListBox : public Widget {
   // The height of one line in pixels, and the first line shown.
   static int LineHeight();
   int TopIndex() const { return top_; }
+  // Shows the lines from index on, as far as the list allows.
+  void SetTopIndex(int index);
+  int VisibleLines() const;
+  // The scroll bar, in the list's own coordinates; empty while every line fits.
+  bool HasScrollBar() const { return Count() > VisibleLines(); }
+  static constexpr int kScrollBarWidth = 14;
+  Rect ScrollBar() const;
+  Rect ThumbRect() const;
 
   void Draw(Surface& target, int originX, int originY) override;
   void MouseDown(int button, int x, int y) override;
+  void MouseMove(int x, int y) override;
+  void MouseUp(int button, int x, int y) override;
+  bool MouseWheel(int steps) override;
   bool KeyDown(int key) override;
   bool CanFocus() const override { return Enabled && Visible; }
   void FocusChanged() override { Invalidate(); }
 
  private:
-  int VisibleLines() const;
   void Select(int index);  // by the player: scrolls and raises OnChange
+  int TextWidth() const;   // the room the lines have, beside the bar when it shows
 
   std::vector<std::string> items_;
   int index_ = -1;
   int top_ = 0;
+  bool thumbHeld_ = false;
+  int thumbGrab_ = 0;  // where the thumb was taken, from its top
 };
 
 // A round mark and a caption. Checking one button of a group unchecks the

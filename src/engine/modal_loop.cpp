@@ -21,6 +21,7 @@ class ModalRouter final : public DisplayHandler {
   void DXDrawMouseDown(int button, unsigned, int x, int y) override { dialog_.HandleMouseDown(button, x, y); }
   void DXDrawMouseMove(unsigned, int x, int y) override { dialog_.HandleMouseMove(x, y); }
   void DXDrawMouseUp(int button, unsigned, int x, int y) override { dialog_.HandleMouseUp(button, x, y); }
+  void DXDrawMouseWheel(int steps) override { dialog_.HandleMouseWheel(steps); }
   void KeyDown(int key) override { dialog_.HandleKey(key); }
   void TextInput(const std::string& utf8) override {
     const std::string text = Utf8ToCp1251(utf8);

@@ -195,6 +195,8 @@ Widget* Dialog::WidgetAt(int x, int y) const {
 void Dialog::HandleMouseDown(int button, int x, int y) {
   if (captured_ || dragging_) return;  // one press at a time
   const int lx = x - Left, ly = y - Top;
+  pointerX_ = lx;
+  pointerY_ = ly;
   if (lx < 0 || ly < 0 || lx >= width_ || ly >= height_) return;  // the game behind takes nothing
   Widget* w = WidgetAt(lx, ly);
   if (w && w->TakesMouse()) {
@@ -223,6 +225,8 @@ void Dialog::HandleMouseMove(int x, int y) {
     return;
   }
   const int lx = x - Left, ly = y - Top;
+  pointerX_ = lx;
+  pointerY_ = ly;
   if (captured_) {
     captured_->MouseMove(lx, ly);
     return;
@@ -243,6 +247,12 @@ void Dialog::HandleMouseUp(int button, int x, int y) {
     captured_ = nullptr;
     w->MouseUp(button, x - Left, y - Top);
   }
+}
+
+void Dialog::HandleMouseWheel(int steps) {
+  Widget* w = WidgetAt(pointerX_, pointerY_);
+  if (w && w->Enabled && w->MouseWheel(steps)) return;
+  if (focus_ && focus_ != w && focus_->Visible && focus_->Enabled) focus_->MouseWheel(steps);
 }
 
 void Dialog::HandleKey(int key) {

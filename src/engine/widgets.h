@@ -51,6 +51,9 @@ class Widget {
   virtual void MouseDown(int /*button*/, int /*x*/, int /*y*/) {}
   virtual void MouseMove(int /*x*/, int /*y*/) {}
   virtual void MouseUp(int /*button*/, int /*x*/, int /*y*/) {}
+  // The wheel turned with the pointer over the widget (steps > 0 away from
+  // the player); true when the widget used it.
+  virtual bool MouseWheel(int /*steps*/) { return false; }
   // True when the widget used the key; otherwise the dialog may.
   virtual bool KeyDown(int /*key*/) { return false; }
   virtual void TextInput(const std::string& /*cp1251*/) {}
@@ -124,6 +127,8 @@ class Dialog {
   void HandleMouseDown(int button, int x, int y);
   void HandleMouseMove(int x, int y);
   void HandleMouseUp(int button, int x, int y);
+  // Goes to the widget under the pointer, else to the focused one.
+  void HandleMouseWheel(int steps);
   void HandleKey(int key);
   void HandleText(const std::string& cp1251);
 
@@ -147,6 +152,7 @@ class Dialog {
   bool dragging_ = false;
   int dragX_ = 0, dragY_ = 0;  // where the background was taken, inside the dialog
   int capturedButton_ = 0;
+  int pointerX_ = -1, pointerY_ = -1;  // the last pointer position inside the dialog
   bool closed_ = false;
   int result_ = kResultNone;
   bool dirty_ = true;

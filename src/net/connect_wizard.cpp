@@ -124,35 +124,33 @@ class AddressPrompt : public eng::Dialog {
 
 std::vector<net::SessionInfo> DiscoverSessions(const std::string& address, int timeoutMs,
                                                const std::function<void()>& idle) {
-  uint16_t port = net::kDiscoveryPort;
-  std::string host = address;
+  if (address.empty()) return net::Discover(address, timeoutMs, idle);
   const size_t colon = address.rfind(':');
-  if (colon != std::string::npos) {
-    const std::string digits = address.substr(colon + 1);
-    const long value = std::strtol(digits.c_str(), nullptr, 10);
-    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || value < 1 || value > 65535)
-      throw net::EDXPlayError("Session list cannot be acquired");
-    port = static_cast<uint16_t>(value);
-    host = address.substr(0, colon);
-  }
-  return net::Discover(host, timeoutMs, idle, port);
+  if (colon == std::string::npos) return net::Discover(address, timeoutMs, idle, net::SearchPorts());
+  const std::string digits = address.substr(colon + 1);
+  const long value = std::strtol(digits.c_str(), nullptr, 10);
+  if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos ||
+      value < 1 || value > 65535)
+    throw net::EDXPlayError("Session list cannot be acquired");
+  return net::Discover(address.substr(0, colon), timeoutMs, idle, static_cast<uint16_t>(value));
 }
 
 WizardResult RunConnectWizard(eng::Display& display, eng::Clock& clock, std::string& sessionPlayerName,
                               uint8_t& sessionRole, const std::function<void()>& pump,
-                              const DiscoverFunction& discover) {
-  TDXPlayConnectForm form(display, clock, sessionPlayerName, sessionRole, discover);
+                              const DiscoverFunction& discover, const OpenFunction& open) {
+  TDXPlayConnectForm form(display, clock, sessionPlayerName, sessionRole, discover, open);
   return form.ShowModal(pump);
 }
 
 TDXPlayConnectForm::TDXPlayConnectForm(eng::Display& display, eng::Clock& clock, std::string& sessionPlayerName,
-                                       uint8_t& sessionRole, DiscoverFunction discover)
+                                       uint8_t& sessionRole, DiscoverFunction discover, OpenFunction open)
     : eng::Dialog(kClientWidth + 2 * kBorder, kClientHeight + kTitleHeight + 2 * kBorder),
       display_(display),
       clock_(clock),
       sessionPlayerName_(sessionPlayerName),
       sessionRole_(sessionRole),
-      discover_(std::move(discover)) {
+      discover_(std::move(discover)),
+      open_(std::move(open)) {
   PaintBackground = [this](eng::Surface& s, Rect area) { PaintFrame(s, area); };
 
   BackButton = eng::PushButton(W("< Назад"), Client(Rect{216, 253, 89, 24}));
@@ -371,8 +369,6 @@ void TDXPlayConnectForm::NextButtonClick() {
       if (!AskAddress || !AskAddress(address) || Closed()) return;  // cancelled: stay
       address = Trimmed(address);
       lastAddress_ = address;
-      const size_t colon = address.rfind(':');
-      discoveryPort_ = colon == std::string::npos ? std::string() : address.substr(colon);
       std::vector<net::SessionInfo> found;
       busy_ = true;
       NotebookPageChanged();
@@ -392,22 +388,48 @@ void TDXPlayConnectForm::NextButtonClick() {
       SetPage(SessionJoin);
       break;
     }
-    case SessionNew:
+    case SessionNew: {
       sessionPlayerName_ = NewGamePlayerName.Text().substr(0, kNameLength);
-      result_ = WizardResult{true, 1, NewGameSessionName.Text().substr(0, kSessionNameLength),
-                             NewGamePlayerName.Text(), std::string(), 0};
+      const WizardResult choice{true, 1, NewGameSessionName.Text().substr(0, kSessionNameLength),
+                                NewGamePlayerName.Text(), std::string(), 0};
+      if (!OpenChosen(choice)) return;  // the error was shown: the player may try again
+      result_ = choice;
       Close(eng::kResultOK);
       break;
+    }
     case SessionJoin: {
       const int index = JoinGameSessionList.ItemIndex();
       if (index < 0 || index >= static_cast<int>(sessions_.size())) return;
-      const net::SessionInfo& s = sessions_[index];
       timerOn_ = false;
-      result_ = WizardResult{true, 2, s.Name, JoinGamePlayerName.Text(), s.Host, s.Port};
+      const net::SessionInfo s = sessions_[index];
+      const WizardResult choice{true, 2, s.Name, JoinGamePlayerName.Text(), s.Host, s.Port};
+      if (!OpenChosen(choice)) return;
+      result_ = choice;
       Close(eng::kResultOK);
       break;
     }
   }
+}
+
+bool TDXPlayConnectForm::OpenChosen(const WizardResult& choice) {
+  if (!open_) return true;
+  busy_ = true;
+  NotebookPageChanged();
+  bool opened = false;
+  std::string error;
+  try {
+    // A closed window or Cancel ends a join under way.
+    opened = open_(choice, [this] { Idle(); }, [this] { return Closed(); });
+  } catch (const std::exception& e) {
+    error = e.what();
+  }
+  busy_ = false;
+  NotebookPageChanged();
+  if (!error.empty() && !Closed() && ShowMessage) {
+    Idle();  // the page as it is again, behind the box
+    ShowMessage(error);
+  }
+  return opened && error.empty() && !Closed();
 }
 
 void TDXPlayConnectForm::BackButtonClick() {
@@ -447,7 +469,8 @@ void TDXPlayConnectForm::JoinGameGetPlayerListTimerTimer() {
   std::vector<net::SessionInfo> replies;
   busy_ = true;
   try {
-    replies = discover_(wanted.Host + discoveryPort_, kDiscoverTimeoutMs, [this] { Idle(); });
+    // The session answers at its own port.
+    replies = discover_(wanted.Host + ":" + std::to_string(wanted.Port), kDiscoverTimeoutMs, [this] { Idle(); });
   } catch (const std::exception&) {
     replies.clear();  // the list stays empty, without a word
   }

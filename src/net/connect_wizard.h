@@ -1,8 +1,9 @@
 // TDXPlayConnectForm: the modal wizard in which the player sets up a
 // network game. Four pages: the connection method, new game or join, then
 // the session and player names of a new game, or a session picked from
-// those running and the player's name. The wizard only gathers the
-// choices; whoever runs it opens the session from the result.
+// those running and the player's name. The last page's Next opens the
+// session through the opener it was given; when that fails the error is
+// shown and the wizard stays on its page.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -27,12 +28,20 @@ struct WizardResult {
   uint16_t port = 0;                          // the session's port, for a join only
 };
 
-// Asks for sessions: at an address ("host" or "host:port", the port being
-// the one discovery queries go to), or by broadcast when it is empty.
+// Asks for sessions: at an address ("host", or "host:port" for the session
+// at that port), or by broadcast when it is empty.
 using DiscoverFunction = std::function<std::vector<net::SessionInfo>(
     const std::string& address, int timeoutMs, const std::function<void()>& idle)>;
 
-// net::Discover with the address's optional ":port".
+// Creates or joins the session the wizard's choice describes. idle keeps
+// the wizard alive while a join waits; cancelled() tells when the player
+// gave up meanwhile (the opener then returns false). Raises EDXPlayError
+// when the session cannot be opened.
+using OpenFunction = std::function<bool(const WizardResult& choice, const std::function<void()>& idle,
+                                        const std::function<bool()>& cancelled)>;
+
+// net::Discover with the address's optional ":port": a typed host is asked
+// at every port a session may answer at, host:port at that port alone.
 std::vector<net::SessionInfo> DiscoverSessions(const std::string& address, int timeoutMs,
                                                const std::function<void()>& idle);
 
@@ -40,10 +49,11 @@ std::vector<net::SessionInfo> DiscoverSessions(const std::string& address, int t
 // 12 characters) is the name proposed in the name edits and takes the name
 // typed for a new game; sessionRole becomes 1 or 2 as the player goes on to
 // create or to join. pump runs on every pass of the wizard's loop and of
-// the boxes it shows.
+// the boxes it shows. Without an opener the wizard completes on the
+// choice alone.
 WizardResult RunConnectWizard(eng::Display& display, eng::Clock& clock, std::string& sessionPlayerName,
                               uint8_t& sessionRole, const std::function<void()>& pump,
-                              const DiscoverFunction& discover = DiscoverSessions);
+                              const DiscoverFunction& discover = DiscoverSessions, const OpenFunction& open = {});
 
 class TDXPlayConnectForm : public eng::Dialog {
  public:
@@ -59,7 +69,7 @@ class TDXPlayConnectForm : public eng::Dialog {
   enum Page { SelectProvider, SessionType, SessionNew, SessionJoin };
 
   TDXPlayConnectForm(eng::Display& display, eng::Clock& clock, std::string& sessionPlayerName,
-                     uint8_t& sessionRole, DiscoverFunction discover);
+                     uint8_t& sessionRole, DiscoverFunction discover, OpenFunction open = {});
 
   // Shows the wizard until it closes; pump runs on every pass.
   WizardResult ShowModal(const std::function<void()>& pump);
@@ -104,6 +114,8 @@ class TDXPlayConnectForm : public eng::Dialog {
 
  private:
   void SetPage(Page page);
+  // Opens the chosen session; false (the error shown) when it did not open.
+  bool OpenChosen(const WizardResult& choice);
   void EnterKey(int& key, eng::Widget& self, bool notEmpty, bool otherEmpty, eng::Widget& other);
   void Idle();
   void PaintFrame(eng::Surface& target, eng::Rect area);
@@ -114,14 +126,14 @@ class TDXPlayConnectForm : public eng::Dialog {
   std::string& sessionPlayerName_;
   uint8_t& sessionRole_;
   DiscoverFunction discover_;
+  OpenFunction open_;
   std::function<void()> pump_;
   Page page_ = SelectProvider;
   WizardResult result_;
   std::vector<net::SessionInfo> sessions_;
-  std::string discoveryPort_;  // ":port" when the player gave one
   std::string lastAddress_;
   bool timerOn_ = false;
   uint32_t timerStart_ = 0;
-  bool busy_ = false;  // a search is running
+  bool busy_ = false;  // a search or a join is running
   std::vector<eng::Widget*> pages_[4];
 };

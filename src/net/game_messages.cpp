@@ -5,9 +5,9 @@
 #include <array>
 #include <cstring>
 
-#include "effects/rocket.h"
 #include "engine/text_codec.h"
 #include "sea/battle_field.h"
+#include "sea/fleet_check.h"
 #include "ui/common.h"
 
 namespace net {
@@ -84,37 +84,42 @@ std::vector<uint8_t> ChatMessage(const std::string& text) {
 
 namespace {
 
-// The opponent's fleet: both enemy planes, the ten slots and their shapes,
-// then the battle starts if the own fleet has gone too.
+// The opponent's fleet, read whole and held to the rules before anything
+// of it is used; then it becomes this game's or waits for the next.
 void ReceiveFleet(TCommon& common, const uint8_t* data, size_t size) {
   // The slots give the length of the shape part, so they are read (and
   // checked) before anything of the block is used.
-  if (size < kFleetShapesOffset) return;
+  if (size < kFleetShapesOffset) {
+    common.RefuseRemoteFleet();
+    return;
+  }
   size_t need = kFleetShapesOffset;
   for (int k = 0; k < kFleetSize; ++k) {
     const uint8_t type = data[kFleetSlotsOffset + kFleetSlotSize * k];
-    if (type < 1 || type > kMaxShipType) return;  // no such ship: the whole block is refused
+    if (type < 1 || type > kMaxShipType) {
+      common.RefuseRemoteFleet();  // no such ship
+      return;
+    }
     const size_t n = type + 2u;
     need += n * n;
   }
-  if (size < need) return;  // cut short: nothing past the block is read
+  if (size < need) {
+    common.RefuseRemoteFleet();  // cut short: nothing past the block is read
+    return;
+  }
 
-  TBattleField& enemy = common.EnemyGrid();
-  TCellPlane plane;
-  std::memcpy(plane.Bytes(), data + kFleetPlaneOffset, TCellPlane::kByteSize);
+  TFleetRecord fleet;
+  std::memcpy(fleet.Cells.Bytes(), data + kFleetPlaneOffset, TCellPlane::kByteSize);
   // The cells arrive closed; a sender that left anything opened or known
   // free does not show it here.
-  for (TSeaCell& c : plane.Cells) {
+  for (TSeaCell& c : fleet.Cells.Cells) {
     c.State = cell::Closed;
     c.KnownFree = 0;
   }
-  enemy.TrueCells = plane;
-  enemy.ShownCells = plane;
-
   size_t shapeAt = kFleetShapesOffset;
-  for (int k = 1; k <= kFleetSize; ++k) {
-    const uint8_t* slot = data + kFleetSlotsOffset + kFleetSlotSize * (k - 1);
-    TShipRecord& ship = enemy.Slot(k);
+  for (int k = 0; k < kFleetSize; ++k) {
+    const uint8_t* slot = data + kFleetSlotsOffset + kFleetSlotSize * k;
+    TShipRecord& ship = fleet.Ships[k];
     ship.Type = slot[0];
     ship.Group = slot[1];
     ship.Variant = slot[2];
@@ -124,60 +129,25 @@ void ReceiveFleet(TCommon& common, const uint8_t* data, size_t size) {
     ship.Y = static_cast<int8_t>(slot[6]);
     ship.Hits = slot[7];
     ship.Sunk = slot[8];
-    ship.ClearShape();
     const int n = ship.ShapeSize();
     for (int r = 0; r < n; ++r)
       for (int c = 0; c < n; ++c) ship.Shape[r][c] = data[shapeAt++];
   }
-
-  common.RemoteFleetReceived = 1;
-  // A side that did not create the session through the wizard (number 0)
-  // goes first, as the creator does.
-  const bool firstToShoot = common.LocalPlayerNumber != 2;
-  if (common.LocalFleetReady == 1) {
-    common.BattlePhase = 1;
-    common.LocalTurn = firstToShoot ? 1 : 0;
+  if (!FleetFollowsRules(fleet)) {
+    common.RefuseRemoteFleet();
+    return;
   }
-
-  std::string overlay = common.OpponentName + W(" готов!");
-  if (overlay.size() > 19) overlay.resize(19);
-  common.OverlayText = overlay;
-
-  if (firstToShoot) {
-    std::string prompt = common.Settings.PlayerName() + W(", начинайте атаку!");
-    if (prompt.size() > 30) prompt.resize(30);
-    common.SetStatus(2, prompt, true);
-    common.BlinkStatus(3, true);
-  } else {
-    std::string prompt = common.Settings.PlayerName() + W(", дождитесь атаки противника!");
-    if (prompt.size() > 41) prompt.resize(41);
-    common.SetStatus(2, prompt, true);
-    common.BlinkStatus(2, true);
-  }
+  common.OfferRemoteFleet(fleet);
 }
 
-// A shot or a bomb of the other side at the own grid.
+// A shot or a bomb of the other side at the own grid, resolved in turn.
 void ReceiveShot(TCommon& common, const uint8_t* data, size_t size) {
   if (size < kShotMessageSize) return;
   const int32_t x = GetI32(data + 4);
   const int32_t y = GetI32(data + 8);
   const uint8_t code = data[12];  // only the lowest byte counts
-  if (!TCellPlane::Contains(x, y)) return;
-  const TCellPoint target{x, y};
-
-  if (code == 1) {
-    // The rocket is resolved by Shoot when it strikes, which also settles the turn.
-    const double delay = common.Services().random.Random(7) + 1;
-    LaunchRocket(common, 1, target, delay, false);
-    return;
-  }
-  if (code < 2 || code > 4) return;  // no such weapon
-
-  TBattleField& own = common.OwnGrid();
-  own.BombArmed = 0;  // before the effect, so it falls rather than shows as a label
-  own.BombKind = static_cast<uint8_t>(code + 2);  // 4 X, 5 plus, 6 square
-  own.AddEffect(own.BombList, own.BombKind, "", 0, target);
-  common.LocalTurn = 1;
+  if (!TCellPlane::Contains(x, y) || code < 1 || code > 4) return;  // no such cell or weapon
+  common.QueueIncomingShot(TIncomingShot{TCellPoint{x, y}, code});
 }
 
 void ReceiveChat(TCommon& common, const std::string& senderName, const uint8_t* data, size_t size) {
@@ -187,8 +157,9 @@ void ReceiveChat(TCommon& common, const std::string& senderName, const uint8_t* 
     common.ChatLine.clear();
     return;
   }
-  // A length beyond the block reads only what the block holds.
-  size_t count = std::min(static_cast<size_t>(length), size - 8);
+  // A length beyond the block reads only what the block holds, and no more
+  // than the chat line can show.
+  size_t count = std::min({static_cast<size_t>(length), size - 8, kChatShownLength});
   const uint8_t* text = data + 8;
   // The line is text: it ends at the first zero byte.
   count = static_cast<size_t>(std::find(text, text + count, uint8_t{0}) - text);

@@ -25,6 +25,8 @@ inline constexpr size_t kFleetSlotSize = 16;
 inline constexpr size_t kFleetSlotBytes = 9;  // Type .. Sunk
 inline constexpr size_t kFleetShapesOffset = 980;
 inline constexpr size_t kShotMessageSize = 16;
+// What line 1 of the chat can show of a received text; the rest is dropped.
+inline constexpr size_t kChatShownLength = 255;
 
 // The own fleet as the other side must see it: only the cell codes of the
 // true plane travel (State and KnownFree 0 in every cell), the first nine
@@ -39,7 +41,8 @@ std::vector<uint8_t> ChatMessage(const std::string& text);
 }  // namespace net
 
 // A block from the other player, handled on the receiving side: a fleet
-// fills the enemy grid, a shot or bomb strikes the own grid, a chat text
-// becomes the chat line. Blocks of unknown type or malformed ones change
-// nothing.
+// that follows the rules fills the enemy grid (one a game; a fleet that
+// breaks them is refused and the player told), a shot or bomb strikes the
+// own grid when it is the other side's turn, a chat text becomes the chat
+// line. Blocks of unknown type or malformed ones change nothing.
 void DXPlayMessage(TCommon& common, const std::string& senderName, const uint8_t* data, size_t size);

@@ -1,15 +1,18 @@
 // The session over ENet: one reliable channel between the creator and the
-// joiner, greetings first, then the game's blocks; a plain UDP socket
-// answers discovery queries while a created session is open.
+// joiner, greetings first, then the game's blocks. A created session
+// answers discovery queries on its own port (they are not ENet's and are
+// taken before ENet sees them) and, when it could take it, on the
+// discovery port too.
 #include "net/session.h"
 
 #include <enet/enet.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <random>
+
+#include "net/wire.h"
 
 namespace net {
 
@@ -18,103 +21,36 @@ const Guid kApplicationGuid = {0xC0, 0x25, 0xEC, 0x3D, 0x48, 0x5F, 0xD8, 0x11,
 
 namespace {
 
-constexpr char kQueryMagic[4] = {'S', 'L', 'V', 'Q'};
-constexpr char kReplyMagic[4] = {'S', 'L', 'V', 'R'};
-constexpr char kHelloMagic[4] = {'S', 'L', 'V', 'H'};
+using wire::Reader;
+using wire::Writer;
+
 constexpr size_t kMaxSessionName = 1024;  // keeps a discovery reply inside one datagram
-constexpr size_t kMaxPeers = 4;           // room to refuse newcomers politely
+constexpr size_t kMaxPeers = 8;           // room to refuse newcomers politely
 constexpr int kCloseWaitMs = 100;         // for the other side to confirm the goodbye
+constexpr int kSendAwayWaitMs = 1000;     // for a refused side to confirm, before its place is freed
+constexpr size_t kNameLength = 12;        // player names are kept to 12 characters
 
 using Clock = std::chrono::steady_clock;
 
-void EnsureEnet() {
-  static const bool ready = [] {
-    if (enet_initialize() != 0) return false;
-    std::atexit(enet_deinitialize);
-    return true;
-  }();
-  if (!ready) throw EDXPlayError("The network cannot be initialized");
-}
-
-// Appends little-endian fields to a block.
-struct Writer {
-  std::vector<uint8_t> out;
-  void Bytes(const void* p, size_t n) {
-    const auto* b = static_cast<const uint8_t*>(p);
-    out.insert(out.end(), b, b + n);
-  }
-  void U8(uint8_t v) { out.push_back(v); }
-  void U16(uint16_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-  }
-  // A text with a one-byte length, cut to what the length can say.
-  void Name8(const std::string& s) {
-    const size_t n = std::min<size_t>(s.size(), 255);
-    U8(static_cast<uint8_t>(n));
-    Bytes(s.data(), n);
-  }
-};
-
-// Reads fields of an untrusted block; any read past its end marks it bad
-// and yields zeros.
-struct Reader {
-  const uint8_t* p;
-  size_t size;
-  size_t at = 0;
-  bool ok = true;
-  bool Has(size_t n) {
-    if (ok && size - at >= n) return true;
-    ok = false;
-    return false;
-  }
-  bool Magic(const char (&m)[4]) {
-    if (!Has(4)) return false;
-    ok = std::memcmp(p + at, m, 4) == 0;
-    at += 4;
-    return ok;
-  }
-  uint8_t U8() { return Has(1) ? p[at++] : 0; }
-  uint16_t U16() {
-    if (!Has(2)) return 0;
-    const uint16_t v = static_cast<uint16_t>(p[at] | p[at + 1] << 8);
-    at += 2;
-    return v;
-  }
-  Guid GuidField() {
-    Guid g{};
-    if (Has(16)) {
-      std::memcpy(g.data(), p + at, 16);
-      at += 16;
-    }
-    return g;
-  }
-  std::string Text(size_t n) {
-    if (!Has(n)) return {};
-    std::string s(reinterpret_cast<const char*>(p + at), n);
-    at += n;
-    return s;
-  }
-};
-
 std::vector<uint8_t> Hello(const std::string& playerName) {
   Writer w;
-  w.Bytes(kHelloMagic, 4);
+  w.out.reserve(22 + std::min<size_t>(playerName.size(), 255));
+  w.Bytes(wire::kHelloMagic, 4);
   w.U8(kProtocolVersion);
   w.Bytes(kApplicationGuid.data(), 16);
   w.Name8(playerName);
   return std::move(w.out);
 }
 
-// The name in a greeting of this game and protocol version; false for
-// anything else.
+// The name in a greeting of this game and protocol version, cut to 12
+// characters; false for anything else.
 bool ParseHello(const std::vector<uint8_t>& block, std::string& name) {
   Reader r{block.data(), block.size()};
-  if (!r.Magic(kHelloMagic)) return false;
+  if (!r.Magic(wire::kHelloMagic)) return false;
   if (r.U8() != kProtocolVersion) return false;
   if (r.GuidField() != kApplicationGuid) return false;
   const uint8_t length = r.U8();
-  name = r.Text(length);
+  name = r.Text(length).substr(0, kNameLength);
   return r.ok;
 }
 
@@ -131,18 +67,22 @@ std::vector<uint8_t> TakePacket(ENetPacket* packet) {
   return data;
 }
 
-int ReceiveDatagram(ENetSocket socket, ENetAddress& from, uint8_t* buffer, size_t capacity) {
-  ENetBuffer b;
-  b.data = buffer;
-  b.dataLength = capacity;
-  return enet_socket_receive(socket, &from, &b, 1);
-}
-
-void SendDatagram(ENetSocket socket, const ENetAddress& to, const std::vector<uint8_t>& block) {
-  ENetBuffer b;
-  b.data = const_cast<uint8_t*>(block.data());
-  b.dataLength = block.size();
-  enet_socket_send(socket, &to, &b, 1);
+// Tells the peers goodbye and waits a moment for them to confirm; a
+// silent side does not hold the program up for longer.
+void SayGoodbye(ENetHost* host, const std::vector<ENetPeer*>& peers, uint32_t code) {
+  for (ENetPeer* peer : peers) enet_peer_disconnect(peer, code);
+  enet_host_flush(host);
+  size_t outstanding = peers.size();
+  const auto deadline = Clock::now() + std::chrono::milliseconds(kCloseWaitMs);
+  while (outstanding > 0 && Clock::now() < deadline) {
+    ENetEvent ev;
+    const int r = enet_host_service(host, &ev, 10);
+    if (r < 0) break;
+    if (r == 0) continue;
+    if (ev.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(ev.packet);
+    if (ev.type == ENET_EVENT_TYPE_DISCONNECT && std::find(peers.begin(), peers.end(), ev.peer) != peers.end())
+      --outstanding;
+  }
 }
 
 Guid RandomGuid() {
@@ -157,12 +97,28 @@ Guid RandomGuid() {
 struct TDXPlay::Impl {
   explicit Impl(TDXPlay& owner) : self(owner) {}
 
+  struct Pending {
+    ENetPeer* peer;
+    uint64_t since;  // when it connected
+  };
+
   TDXPlay& self;
   ENetHost* host = nullptr;
-  ENetPeer* remote = nullptr;        // the other player, once greeted
-  std::vector<ENetPeer*> pending;    // creator: connected, greeting not yet in
+  ENetPeer* remote = nullptr;    // the other player, once greeted
+  std::vector<Pending> pending;  // creator: connected, greeting not yet in
+  std::vector<Pending> leaving;  // creator: sent away, the goodbye not yet confirmed
+  // Creator: places held by a connection that has not come through yet, by
+  // the connection's number, and since when.
+  struct Opening {
+    ENetPeer* peer;
+    uint32_t connectID;
+    uint64_t since;
+  };
+  std::vector<Opening> opening;
   ENetSocket discovery = ENET_SOCKET_NULL;
   uint16_t discoveryPort = 0;
+  wire::AnswerLimit answerLimit;
+  int helloWaitMs = 3000;
   bool opened = false;
   bool isHost = false;
   std::vector<TDXPlayPlayer> players;
@@ -171,34 +127,102 @@ struct TDXPlay::Impl {
   Guid instance{};
   uint64_t generation = 0;  // moves on at every Close
 
-  void Forget(ENetPeer* peer) { std::erase(pending, peer); }
+  // ENet's intercept hook has no room for a pointer of ours: the created
+  // hosts are found by address.
+  static std::vector<std::pair<ENetHost*, Impl*>>& Hosts() {
+    static std::vector<std::pair<ENetHost*, Impl*>> hosts;
+    return hosts;
+  }
+  static int ENET_CALLBACK Intercept(ENetHost* h, ENetEvent*) {
+    if (!wire::IsQuery(h->receivedData, h->receivedDataLength)) return 0;  // ENet's own, or noise for it
+    for (auto& [known, impl] : Hosts())
+      if (known == h) impl->Answer(h->socket, h->receivedAddress);
+    return 1;
+  }
+
+  void Forget(ENetPeer* peer) {
+    std::erase_if(pending, [peer](const Pending& p) { return p.peer == peer; });
+    std::erase_if(leaving, [peer](const Pending& p) { return p.peer == peer; });
+  }
+
+  // Refuses a side with the reason; if it never confirms, its place is
+  // freed after a moment anyway.
+  void SendAway(ENetPeer* peer, uint32_t code) {
+    Forget(peer);
+    enet_peer_disconnect(peer, code);
+    leaving.push_back(Pending{peer, wire::NowMs()});
+  }
+  bool IsPending(ENetPeer* peer) const {
+    return std::any_of(pending.begin(), pending.end(), [peer](const Pending& p) { return p.peer == peer; });
+  }
 
   void RemoveRemotePlayer() {
     remote = nullptr;
     std::erase_if(players, [](const TDXPlayPlayer& p) { return p.Remote == 1; });
   }
 
+  std::vector<uint8_t> Reply() const {
+    Writer w;
+    w.Bytes(wire::kReplyMagic, 4);
+    w.Bytes(kApplicationGuid.data(), 16);
+    w.Bytes(instance.data(), 16);
+    w.U16(port);
+    w.U8(static_cast<uint8_t>(players.size()));
+    w.U8(kMaxPlayers);
+    w.U16(static_cast<uint16_t>(sessionName.size()));
+    w.Bytes(sessionName.data(), sessionName.size());
+    for (const TDXPlayPlayer& p : players) w.Name8(p.Name);
+    return std::move(w.out);
+  }
+
+  void Answer(ENetSocket socket, const ENetAddress& from) {
+    if (!opened || !answerLimit.Allow(from, wire::NowMs())) return;
+    wire::SendDatagram(socket, from, Reply());
+  }
+
+  // The queries that reach the discovery port.
   void AnswerDiscovery() {
     if (discovery == ENET_SOCKET_NULL) return;
     for (int i = 0; i < 16; ++i) {
       uint8_t buffer[512];
       ENetAddress from{};
-      const int got = ReceiveDatagram(discovery, from, buffer, sizeof buffer);
+      const int got = wire::ReceiveDatagram(discovery, from, buffer, sizeof buffer);
       if (got == 0) return;
       if (got < 0) continue;  // an oversized or failed datagram: on to the next
-      Reader r{buffer, static_cast<size_t>(got)};
-      if (!r.Magic(kQueryMagic) || r.GuidField() != kApplicationGuid || !r.ok) continue;
-      Writer w;
-      w.Bytes(kReplyMagic, 4);
-      w.Bytes(kApplicationGuid.data(), 16);
-      w.Bytes(instance.data(), 16);
-      w.U16(port);
-      w.U8(static_cast<uint8_t>(players.size()));
-      w.U8(kMaxPlayers);
-      w.U16(static_cast<uint16_t>(sessionName.size()));
-      w.Bytes(sessionName.data(), sessionName.size());
-      for (const TDXPlayPlayer& p : players) w.Name8(p.Name);
-      SendDatagram(discovery, from, w.out);
+      if (wire::IsQuery(buffer, static_cast<size_t>(got))) Answer(discovery, from);
+    }
+  }
+
+  // Sides that connected but never greeted are sent away, and those sent
+  // away that never confirmed lose their place, so no side holds a place
+  // for long without playing.
+  void DropSilentPeers() {
+    const uint64_t now = wire::NowMs();
+    auto due = [now](const Pending& p, int waitMs) { return now - p.since >= static_cast<uint64_t>(waitMs); };
+    for (const Pending& p : pending)
+      if (due(p, helloWaitMs)) enet_peer_disconnect_now(p.peer, kLeaveWrongGame);
+    std::erase_if(pending, [&](const Pending& p) { return due(p, helloWaitMs); });
+    for (const Pending& p : leaving)
+      if (due(p, kSendAwayWaitMs)) enet_peer_reset(p.peer);
+    std::erase_if(leaving, [&](const Pending& p) { return due(p, kSendAwayWaitMs); });
+    // A connection that never comes through (its other end gone, or never
+    // meaning to finish) loses its place after the same wait.
+    for (size_t i = 0; i < host->peerCount; ++i) {
+      ENetPeer* peer = &host->peers[i];
+      const bool handshake = peer->state == ENET_PEER_STATE_CONNECTING ||
+                             peer->state == ENET_PEER_STATE_ACKNOWLEDGING_CONNECT ||
+                             peer->state == ENET_PEER_STATE_CONNECTION_PENDING ||
+                             peer->state == ENET_PEER_STATE_CONNECTION_SUCCEEDED;
+      auto it = std::find_if(opening.begin(), opening.end(), [peer](const Opening& o) { return o.peer == peer; });
+      if (!handshake) {
+        if (it != opening.end()) opening.erase(it);
+      } else if (it == opening.end() || it->connectID != peer->connectID) {
+        if (it != opening.end()) opening.erase(it);
+        opening.push_back(Opening{peer, peer->connectID, now});
+      } else if (now - it->since >= static_cast<uint64_t>(helloWaitMs)) {
+        enet_peer_reset(peer);
+        opening.erase(it);
+      }
     }
   }
 
@@ -207,11 +231,11 @@ struct TDXPlay::Impl {
     Forget(peer);
     std::string name;
     if (!ParseHello(block, name)) {
-      enet_peer_disconnect(peer, kLeaveWrongGame);
+      SendAway(peer, kLeaveWrongGame);
       return;
     }
     if (remote) {
-      enet_peer_disconnect(peer, kLeaveFull);
+      SendAway(peer, kLeaveFull);
       return;
     }
     remote = peer;
@@ -226,9 +250,9 @@ struct TDXPlay::Impl {
       case ENET_EVENT_TYPE_CONNECT:
         if (!isHost) break;
         if (remote)
-          enet_peer_disconnect(ev.peer, kLeaveFull);
+          SendAway(ev.peer, kLeaveFull);
         else
-          pending.push_back(ev.peer);
+          pending.push_back(Pending{ev.peer, wire::NowMs()});
         break;
       case ENET_EVENT_TYPE_RECEIVE: {
         const std::vector<uint8_t> block = TakePacket(ev.packet);
@@ -236,7 +260,7 @@ struct TDXPlay::Impl {
           if (block.size() <= 3) break;  // not a game block
           const std::string sender = players.size() > 1 ? players[1].Name : std::string();
           if (self.OnMessage) self.OnMessage(sender, block.data(), block.size());
-        } else if (isHost && std::find(pending.begin(), pending.end(), ev.peer) != pending.end()) {
+        } else if (isHost && IsPending(ev.peer)) {
           Greeted(ev.peer, block);
         }
         break;
@@ -249,11 +273,13 @@ struct TDXPlay::Impl {
         {
           const std::string name = players.size() > 1 ? players[1].Name : std::string();
           RemoveRemotePlayer();
+          const uint64_t before = generation;
           if (ev.data == kLeavePlayerLeft) {
             if (self.OnPlayerLeft) self.OnPlayerLeft(name);
+            // A joiner has nobody left to play with; a creator waits for the next.
+            if (generation == before && !isHost) self.Close();
           } else {
             // Timed out, or gone without a goodbye.
-            const uint64_t before = generation;
             if (self.OnSessionLost) self.OnSessionLost();
             if (generation == before) self.Close();
           }
@@ -270,7 +296,7 @@ TDXPlay::~TDXPlay() { Close(); }
 
 void TDXPlay::Create(const std::string& sessionName, const std::string& playerName, SessionPorts ports) {
   Close();
-  EnsureEnet();
+  wire::EnsureEnet();
   Impl& s = *impl_;
   const std::string name = sessionName.substr(0, kMaxSessionName);
   const int count = ports.First == 0 ? 1 : std::max(ports.Count, 1);
@@ -284,9 +310,11 @@ void TDXPlay::Create(const std::string& sessionName, const std::string& playerNa
   }
   if (!s.host) throw EDXPlayError("Session " + name + " cannot be opened");
   s.port = s.host->address.port;
+  s.host->intercept = &Impl::Intercept;
+  Impl::Hosts().emplace_back(s.host, &s);
 
   if (ports.AnswerDiscovery) {
-    // A busy discovery port only means this session is not found by a search.
+    // A busy discovery port only means this session is found at its own port.
     s.discovery = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
     if (s.discovery != ENET_SOCKET_NULL) {
       ENetAddress address{};
@@ -304,6 +332,7 @@ void TDXPlay::Create(const std::string& sessionName, const std::string& playerNa
     }
   }
 
+  s.helloWaitMs = std::max(ports.HelloWaitMs, 0);
   s.instance = RandomGuid();
   s.sessionName = name;
   s.players = {TDXPlayPlayer{playerName, 0}};
@@ -311,47 +340,58 @@ void TDXPlay::Create(const std::string& sessionName, const std::string& playerNa
   s.opened = true;
 }
 
-void TDXPlay::Join(const std::string& host, uint16_t port, const std::string& playerName,
-                   const std::string& sessionName, const std::function<void()>& idle, int timeoutMs) {
+bool TDXPlay::Join(const std::string& host, uint16_t port, const std::string& playerName,
+                   const std::string& sessionName, const std::function<void()>& idle, int timeoutMs,
+                   const std::function<bool()>& cancelled) {
   Close();
-  EnsureEnet();
+  wire::EnsureEnet();
   Impl& s = *impl_;
   const std::string shown = sessionName.empty() ? host + ":" + std::to_string(port) : sessionName;
-  auto fail = [&] {
+  ENetPeer* peer = nullptr;
+  bool connected = false;
+  // A join that goes no further leaves politely: the creator frees the
+  // place at once instead of waiting for a time-out.
+  auto leave = [&](uint32_t code) {
+    if (connected) SayGoodbye(s.host, {peer}, code);
     Close();
+  };
+  auto fail = [&](uint32_t code) {
+    leave(code);
     throw EDXPlayError("Session " + shown + " cannot be opened");
   };
 
   s.host = enet_host_create(nullptr, 1, 1, 0, 0);
-  if (!s.host) fail();
+  if (!s.host) fail(kLeavePlayerLeft);
   ENetAddress address{};
-  if (enet_address_set_host(&address, host.c_str()) != 0) fail();
+  if (enet_address_set_host(&address, host.c_str()) != 0) fail(kLeavePlayerLeft);
   address.port = port;
-  ENetPeer* peer = enet_host_connect(s.host, &address, 1, 0);
-  if (!peer) fail();
+  peer = enet_host_connect(s.host, &address, 1, 0);
+  if (!peer) fail(kLeavePlayerLeft);
 
   const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
   std::string creator;
   bool greeted = false;
   while (!greeted) {
-    if (Clock::now() >= deadline) fail();
+    if (cancelled && cancelled()) {
+      leave(kLeavePlayerLeft);
+      return false;
+    }
+    if (Clock::now() >= deadline) fail(kLeavePlayerLeft);
     ENetEvent ev;
     const int r = enet_host_service(s.host, &ev, 10);
-    if (r < 0) fail();
+    if (r < 0) fail(kLeavePlayerLeft);
     if (r > 0) {
       if (ev.type == ENET_EVENT_TYPE_CONNECT) {
+        connected = true;
         const std::vector<uint8_t> hello = Hello(playerName);
         Send(s.host, peer, hello.data(), hello.size());
       } else if (ev.type == ENET_EVENT_TYPE_RECEIVE) {
         const std::vector<uint8_t> block = TakePacket(ev.packet);
-        if (!ParseHello(block, creator)) {
-          enet_peer_disconnect(peer, kLeaveWrongGame);
-          enet_host_flush(s.host);
-          fail();
-        }
+        if (!ParseHello(block, creator)) fail(kLeaveWrongGame);
         greeted = true;
       } else if (ev.type == ENET_EVENT_TYPE_DISCONNECT) {
-        fail();  // refused: full, or not this game
+        connected = false;
+        fail(kLeavePlayerLeft);  // refused: full, or not this game
       }
     }
     if (!greeted && idle) idle();
@@ -363,6 +403,7 @@ void TDXPlay::Join(const std::string& host, uint16_t port, const std::string& pl
   s.players = {TDXPlayPlayer{playerName, 0}, TDXPlayPlayer{creator, 1}};
   s.isHost = false;
   s.opened = true;
+  return true;
 }
 
 void TDXPlay::Close() {
@@ -370,23 +411,11 @@ void TDXPlay::Close() {
   ++s.generation;
   s.opened = false;
   if (s.host) {
-    std::vector<ENetPeer*> told = s.pending;
+    std::vector<ENetPeer*> told;
+    for (const Impl::Pending& p : s.pending) told.push_back(p.peer);
     if (s.remote) told.push_back(s.remote);
-    for (ENetPeer* peer : told) enet_peer_disconnect(peer, kLeavePlayerLeft);
-    enet_host_flush(s.host);
-    // A short wait for the goodbyes to be confirmed; a silent side does not
-    // hold the program up for longer.
-    size_t outstanding = told.size();
-    const auto deadline = Clock::now() + std::chrono::milliseconds(kCloseWaitMs);
-    while (outstanding > 0 && Clock::now() < deadline) {
-      ENetEvent ev;
-      const int r = enet_host_service(s.host, &ev, 10);
-      if (r < 0) break;
-      if (r == 0) continue;
-      if (ev.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(ev.packet);
-      if (ev.type == ENET_EVENT_TYPE_DISCONNECT && std::find(told.begin(), told.end(), ev.peer) != told.end())
-        --outstanding;
-    }
+    SayGoodbye(s.host, told, kLeavePlayerLeft);
+    std::erase_if(Impl::Hosts(), [&](const auto& h) { return h.first == s.host; });
     enet_host_destroy(s.host);
     s.host = nullptr;
   }
@@ -397,6 +426,8 @@ void TDXPlay::Close() {
   s.discoveryPort = 0;
   s.remote = nullptr;
   s.pending.clear();
+  s.leaving.clear();
+  s.opening.clear();
   s.players.clear();
   s.sessionName.clear();
   s.port = 0;
@@ -408,6 +439,7 @@ void TDXPlay::Poll() {
   if (!s.host || !s.opened) return;  // a join under way services its own events
   const uint64_t generation = s.generation;
   s.AnswerDiscovery();
+  s.DropSilentPeers();
   ENetEvent ev;
   // A handler may close the session (or open another): the pass ends there.
   while (s.host && s.generation == generation && enet_host_service(s.host, &ev, 0) > 0) s.Handle(ev);
@@ -427,79 +459,5 @@ const std::vector<TDXPlayPlayer>& TDXPlay::Players() const { return impl_->playe
 const std::string& TDXPlay::SessionName() const { return impl_->sessionName; }
 uint16_t TDXPlay::Port() const { return impl_->port; }
 uint16_t TDXPlay::DiscoveryPort() const { return impl_->discoveryPort; }
-
-std::vector<SessionInfo> Discover(const std::string& address, int timeoutMs, const std::function<void()>& idle,
-                                  uint16_t port) {
-  EnsureEnet();
-  ENetAddress target{};
-  target.port = port;
-  if (address.empty()) {
-    target.host = ENET_HOST_BROADCAST;
-  } else if (enet_address_set_host(&target, address.c_str()) != 0) {
-    throw EDXPlayError("Session list cannot be acquired");
-  }
-  ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-  if (socket == ENET_SOCKET_NULL) throw EDXPlayError("Session list cannot be acquired");
-  ENetAddress any{};
-  any.host = ENET_HOST_ANY;
-  any.port = 0;
-  if (enet_socket_bind(socket, &any) < 0 || enet_socket_set_option(socket, ENET_SOCKOPT_NONBLOCK, 1) < 0 ||
-      enet_socket_set_option(socket, ENET_SOCKOPT_BROADCAST, 1) < 0) {
-    enet_socket_destroy(socket);
-    throw EDXPlayError("Session list cannot be acquired");
-  }
-
-  Writer query;
-  query.Bytes(kQueryMagic, 4);
-  query.Bytes(kApplicationGuid.data(), 16);
-  SendDatagram(socket, target, query.out);
-
-  std::vector<SessionInfo> found;
-  const auto start = Clock::now();
-  const auto deadline = start + std::chrono::milliseconds(std::max(timeoutMs, 0));
-  const auto again = start + std::chrono::milliseconds(std::max(timeoutMs, 0) / 2);
-  bool repeated = false;
-  // Only one program on a machine holds the discovery port, so a query to
-  // one address has its answer with the first reply.
-  const bool single = !address.empty();
-  while (Clock::now() < deadline && !(single && !found.empty())) {
-    if (!repeated && Clock::now() >= again) {
-      SendDatagram(socket, target, query.out);  // a lost datagram gets one more chance
-      repeated = true;
-    }
-    enet_uint32 condition = ENET_SOCKET_WAIT_RECEIVE;
-    enet_socket_wait(socket, &condition, 10);
-    for (int i = 0; i < 64; ++i) {
-      uint8_t buffer[2048];
-      ENetAddress from{};
-      const int got = ReceiveDatagram(socket, from, buffer, sizeof buffer);
-      if (got == 0) break;
-      if (got < 0) continue;
-      Reader r{buffer, static_cast<size_t>(got)};
-      SessionInfo info;
-      if (!r.Magic(kReplyMagic) || r.GuidField() != kApplicationGuid) continue;
-      info.Instance = r.GuidField();
-      info.Port = r.U16();
-      const uint8_t playerCount = r.U8();
-      info.MaxPlayers = r.U8();
-      const uint16_t nameLength = r.U16();
-      info.Name = r.Text(nameLength);
-      for (int i = 0; i < playerCount && r.ok; ++i) {
-        const uint8_t length = r.U8();
-        info.Players.push_back(r.Text(length));
-      }
-      if (!r.ok) continue;  // cut short: not a reply to trust
-      char host[64] = {};
-      if (enet_address_get_host_ip(&from, host, sizeof host) != 0) continue;
-      info.Host = host;
-      const bool known = std::any_of(found.begin(), found.end(),
-                                     [&](const SessionInfo& f) { return f.Instance == info.Instance; });
-      if (!known) found.push_back(std::move(info));
-    }
-    if (idle && !(single && !found.empty())) idle();
-  }
-  enet_socket_destroy(socket);
-  return found;
-}
 
 }  // namespace net

@@ -2,7 +2,8 @@
 // it; afterwards both exchange the game's blocks, reliably and in order.
 // Everything happens in the caller's thread: Poll, called from the main
 // loop and from modal loops, delivers the events through the callbacks.
-// Sessions on the local network are found by a small UDP query.
+// Sessions on the local network are found by a small UDP query
+// (net/discovery.h), which every created session answers.
 #pragma once
 #include <array>
 #include <cstddef>
@@ -13,9 +14,9 @@
 #include <string>
 #include <vector>
 
-namespace net {
+#include "net/discovery.h"
 
-using Guid = std::array<uint8_t, 16>;
+namespace net {
 
 // {3DEC25C0-5F48-11D8-B51D-A0564CC10000} as it lies in memory.
 extern const Guid kApplicationGuid;
@@ -41,22 +42,17 @@ struct TDXPlayPlayer {
 };
 
 // Where a created session listens. A first port of 0 lets the system choose
-// (one port, for tests); so does a discovery port of 0.
+// (one port, for tests); so does a discovery port of 0. Queries are answered
+// on the session's own port always, and on the discovery port too when it is
+// free and AnswerDiscovery is set.
 struct SessionPorts {
   uint16_t First = kFirstSessionPort;
   int Count = kSessionPortCount;
   uint16_t Discovery = kDiscoveryPort;
   bool AnswerDiscovery = true;
-};
-
-// A session as a discovery reply describes it.
-struct SessionInfo {
-  std::string Name;
-  std::string Host;  // the address the reply came from
-  uint16_t Port = 0;
-  Guid Instance{};
-  int MaxPlayers = 0;
-  std::vector<std::string> Players;
+  // A connected side that has not greeted within this time is sent away,
+  // so silent peers cannot hold the places a player needs.
+  int HelloWaitMs = 3000;
 };
 
 class TDXPlay {
@@ -70,12 +66,16 @@ class TDXPlay {
   // "Session %s cannot be opened" when no port of the range is free.
   void Create(const std::string& sessionName, const std::string& playerName, SessionPorts ports = {});
   // Joins the session at host:port: connects, exchanges the greetings and
-  // returns with both players listed. idle runs between waits (keeping a
-  // window responsive); the whole join gives up after timeoutMs. Raises
+  // returns true with both players listed. idle runs between waits (keeping
+  // a window responsive); when cancelled() says so, the join ends at once
+  // and returns false. The whole join gives up after timeoutMs. Raises
   // EDXPlayError "Session %s cannot be opened" (with sessionName, or
   // host:port when it is empty) when refused, unreachable or not this game.
-  void Join(const std::string& host, uint16_t port, const std::string& playerName,
-            const std::string& sessionName = {}, const std::function<void()>& idle = {}, int timeoutMs = 5000);
+  // A join that does not complete says goodbye, so the creator does not
+  // wait for a time-out.
+  bool Join(const std::string& host, uint16_t port, const std::string& playerName,
+            const std::string& sessionName = {}, const std::function<void()>& idle = {}, int timeoutMs = 5000,
+            const std::function<bool()>& cancelled = {});
   // Leaves the session, telling the other side; harmless when nothing is open.
   void Close();
   // Services the connection without blocking and raises the events.
@@ -100,19 +100,14 @@ class TDXPlay {
   std::function<void(const std::string& senderName, const uint8_t* data, size_t size)> OnMessage;
   // The other side timed out or vanished; the session is closed after it.
   std::function<void()> OnSessionLost;
-  // The other player closed the session on purpose.
+  // The other player closed the session on purpose. A joiner's session is
+  // closed after it (nobody is left to play with); a creator's stays open
+  // for the next player.
   std::function<void(const std::string& name)> OnPlayerLeft;
 
  private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-// Asks for sessions of this game: at one address (a name or an IPv4
-// address), or by broadcast on the local network when address is empty.
-// Gathers replies for timeoutMs (a query to one address ends with its
-// reply), running idle between waits. Malformed replies are skipped.
-std::vector<SessionInfo> Discover(const std::string& address, int timeoutMs, const std::function<void()>& idle = {},
-                                  uint16_t port = kDiscoveryPort);
 
 }  // namespace net

@@ -60,15 +60,7 @@ void TBattleField::Reset() {
   ExtraShots = 0;
   BombArmed = 0;
   BombKind = 0;
-  SplashList.clear();
-  ExplosionList.clear();
-  BombList.clear();
-  LabelList.clear();
-  SplashCount = 0;
-  ExplosionCount = 0;
-  BombCount = 0;
-  LabelCount = 0;
-  EffectCount = 0;
+  ClearEffects();
   SunkMeter.MeterRunning = 0;
   HitLead.Active = 0;
   SideLead.Active = 0;
@@ -99,6 +91,18 @@ void TBattleField::Reset() {
     ship.X = static_cast<int8_t>((GridCols - n) / 2);
     ship.Y = static_cast<int8_t>((GridRows - n) / 2);
   }
+}
+
+void TBattleField::ClearEffects() {
+  SplashList.clear();
+  ExplosionList.clear();
+  BombList.clear();
+  LabelList.clear();
+  SplashCount = 0;
+  ExplosionCount = 0;
+  BombCount = 0;
+  LabelCount = 0;
+  EffectCount = 0;
 }
 
 void TBattleField::OpenForPlacement(bool redraw) {

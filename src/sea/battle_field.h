@@ -101,6 +101,14 @@ class TBattleField {
   // Empties the grid for a new game: closed water, fresh fleet table, full
   // target lists, no effects. HitStreak carries over.
   void Reset();
+  // Ends every splash, explosion, falling bomb and label on the grid at
+  // once; nothing of them is drawn, detonated or released any more.
+  void ClearEffects();
+  // A rocket or an effect on this grid has ended. The count never goes
+  // below 0, so an end that has already been counted cannot unbalance it.
+  void EffectEnded() {
+    if (EffectCount > 0) --EffectCount;
+  }
   // Reset, clear the turn flags and open every cell as water, so the fleet
   // shows while it is built.
   void OpenForPlacement(bool redraw);
@@ -150,9 +158,9 @@ class TBattleField {
   // Writes the ship in hand into both planes and the fleet; the tenth ship
   // of the own grid starts the battle.
   void FixCurrentShip();
-  // Own grid: takes and fixes every remaining ship. Enemy grid: lays out the
-  // computer's whole fleet.
-  void AutoPlace();
+  // Own grid: takes and fixes every remaining ship; false when a blocked
+  // ship stopped it. Enemy grid: lays out the computer's whole fleet.
+  bool AutoPlace();
   // The next shape variant of the type.
   void ModifyShip();
   // The next shape of the rotation group.
@@ -193,8 +201,13 @@ class TBattleField {
   void AddEffect(std::vector<TEffect>& list, uint8_t kind, const std::string& soundName, double delay,
                  TCellPoint cell);
   // A penalty label of kind 12..16 on this grid has faded: its rockets fly
-  // at the finder's own grid, the other one.
-  void LaunchPenaltyRockets(uint8_t kind);
+  // at the finder's own grid, the other one: at the cells chosen when it was
+  // found (a network game), else at cells drawn now.
+  void LaunchPenaltyRockets(uint8_t kind, const std::vector<TCellPoint>& chosen = {});
+  // The cells the penalty found at the cell will strike in a network game:
+  // drawn from the finder's unshot cells by a generator both sides seed
+  // alike, so both copies of the finder's grid take the same rockets.
+  std::vector<TCellPoint> SharedPenaltyTargets(uint8_t kind, TCellPoint cell) const;
   void PruneByNavigator(TCellPoint cell, uint8_t code);
   void RecheckNavigators(TCellPoint cell);
   void AddNavigatorRay(TCellPoint cell);

@@ -4,6 +4,8 @@
 // of opened navigators, darkened under the pointer; and the hard computer's
 // reading of navigators.
 #include <algorithm>
+#include <cstddef>
+#include <random>
 #include <cmath>
 #include <vector>
 
@@ -68,6 +70,7 @@ void TBattleField::AddEffect(std::vector<TEffect>& list, uint8_t kind, const std
   } else if (kind >= cell::PenaltyRockets1 && kind <= cell::PenaltyRockets5) {
     if (common) common->PlaySound("getbadbonus");
     label = true;
+    if (common && common->Settings.GameMode == 2) e.PenaltyTargets = SharedPenaltyTargets(kind, cell);
   }
 
   if (label) {
@@ -95,7 +98,24 @@ void TBattleField::AddEffect(std::vector<TEffect>& list, uint8_t kind, const std
   ++EffectCount;
 }
 
-void TBattleField::LaunchPenaltyRockets(uint8_t kind) {
+std::vector<TCellPoint> TBattleField::SharedPenaltyTargets(uint8_t kind, TCellPoint cell) const {
+  std::vector<TCellPoint> chosen;
+  TCommon* common = host_.Common();
+  if (!common || kind < cell::PenaltyRockets1 || kind > cell::PenaltyRockets5) return chosen;
+  const TBattleField& finder = Id == 1 ? common->EnemyGrid() : common->OwnGrid();
+  std::vector<TCellPoint> pool = finder.Unshot;
+  // The generator's sequence is the same everywhere; so are the seed's parts.
+  std::mt19937 shared(static_cast<uint32_t>(kind * 1000003u + cell.x * 1009u + cell.y * 101u + pool.size()));
+  const size_t rockets = std::min<size_t>(kind - 11u, pool.size());
+  for (size_t s = 0; s < rockets; ++s) {
+    const size_t i = shared() % pool.size();
+    chosen.push_back(pool[i]);
+    pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(i));
+  }
+  return chosen;
+}
+
+void TBattleField::LaunchPenaltyRockets(uint8_t kind, const std::vector<TCellPoint>& chosen) {
   if (kind < cell::PenaltyRockets1 || kind > cell::PenaltyRockets5) return;
   TCommon* common = host_.Common();
   if (!common) return;
@@ -104,6 +124,15 @@ void TBattleField::LaunchPenaltyRockets(uint8_t kind) {
   // enemy grid, and the other way round.
   TBattleField& finder = Id == 1 ? common->EnemyGrid() : common->OwnGrid();
   const int rocketKind = Id == 1 ? 2 : 1;
+  if (!chosen.empty()) {
+    // A cell shot meanwhile takes its rocket as any opened cell does.
+    int s = 0;
+    for (const TCellPoint& target : chosen) {
+      const int r = Random().Random(40);
+      LaunchRocket(*common, rocketKind, target, std::nearbyint(r / 10.0 + 5.0 * ++s), true);
+    }
+    return;
+  }
   // Distinct cells, and no more rockets than cells left to shoot.
   std::vector<TCellPoint> pool = finder.Unshot;
   const int rockets = std::min<int>(kind - 11, static_cast<int>(pool.size()));
@@ -120,7 +149,7 @@ void TBattleField::LaunchPenaltyRockets(uint8_t kind) {
 
 void TBattleField::PruneByNavigator(TCellPoint cell, uint8_t code) {
   TCommon* common = host_.Common();
-  if (!common || common->Settings.Difficulty != 3 || !cell::IsNavigator(code)) return;
+  if (!common || common->Settings.PlayedLevel() != 3 || !cell::IsNavigator(code)) return;
   int dx = 0, dy = 0;
   if (code < cell::NavigatorLeft) dx = 1;
   else if (code < cell::NavigatorUp) dx = -1;
@@ -145,7 +174,7 @@ void TBattleField::PruneByNavigator(TCellPoint cell, uint8_t code) {
 
 void TBattleField::RecheckNavigators(TCellPoint cell) {
   TCommon* common = host_.Common();
-  if (!common || common->Settings.Difficulty != 3) return;
+  if (!common || common->Settings.PlayedLevel() != 3) return;
   // From the hit toward each edge, the opened navigators that point back at it.
   struct Look {
     int dx, dy;

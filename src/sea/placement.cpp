@@ -202,12 +202,15 @@ bool TBattleField::TakeNextShip(uint8_t type) {
   // A ship already fixed by the fix command is not fixed a second time.
   if (!FlightList.empty() && Current.Placed == 0) {
     TFlight& last = FlightList.back();
+    // A ship that found no free place is still blocked where it slides to;
+    // it is never fixed there, or its blocked cells would go into the grid
+    // and might cover a cell of the ship it overlaps.
+    if (!CheckSpacing(Current.X, Current.Y)) return false;
     if (last.Flying) {
       last.FixOnArrival = 1;
       FixCurrentShip();
       last.FlyShip = Current;
     } else {
-      if (!CheckSpacing(Current.X, Current.Y)) return false;
       FixCurrentShip();
       DrawCurrentShip(true);
     }
@@ -221,13 +224,26 @@ bool TBattleField::TakeNextShip(uint8_t type) {
   const int variants = VariantCount(type);
   BuildShip(static_cast<uint8_t>(variants > 1 ? random_.Random(variants) + 1 : 1));
 
-  // 4. A free place from a random start; none found leaves it centred.
+  // 4. A free place from a random start. The quick search tries every
+  // other column only; before the ship is left centred and blocked, every
+  // column of every row is tried, from the same start on.
   const int x0 = random_.Random(18) - 1;  // -1..16
   const int y0 = random_.Random(19) - 1;  // -1..17
+  bool placed = false;
   for (const TCellPoint& p : PositionSearchOrder(x0, y0)) {
     if (CheckInside(p.x, p.y) && CheckSpacing(p.x, p.y)) {
       MoveCurrentShip(p.x, p.y);
+      placed = true;
       break;
+    }
+  }
+  constexpr int kColumns = GridCols + 2, kRows = GridRows + 2;  // corners -1..16, -1..17
+  for (int i = 0; !placed && i < kColumns * kRows; ++i) {
+    const int at = ((y0 + 1) * kColumns + (x0 + 1) + i) % (kColumns * kRows);
+    const int x = at % kColumns - 1, y = at / kColumns - 1;
+    if (CheckInside(x, y) && CheckSpacing(x, y)) {
+      MoveCurrentShip(x, y);
+      placed = true;
     }
   }
 

@@ -63,7 +63,7 @@ void TBattleField::FixCurrentShip() {
   if (Id == 1) ShipActive = 0;
 }
 
-void TBattleField::AutoPlace() {
+bool TBattleField::AutoPlace() {
   if (Id == 2) {
     // The computer's fleet, laid out from scratch. Should a ship find no
     // place, the whole layout begins again, so it always ends.
@@ -72,7 +72,7 @@ void TBattleField::AutoPlace() {
       Reset();
       OpenAllCells();
     }
-    return;
+    return true;
   }
 
   // The own grid: every remaining ship is taken, and each call fixes the
@@ -85,8 +85,12 @@ void TBattleField::AutoPlace() {
   else if (ShipActive)
     first = FixedCount + 2;
   else
-    return;
-  for (int k = first; k <= kFleetSize + 1; ++k) TakeNextShip(k <= kFleetSize ? kSlotTypes[k - 1] : 1);
+    return true;
+  // A blocked ship (in hand, or one that found no place) stops it: that
+  // ship stays where it is, for the player to move.
+  for (int k = first; k <= kFleetSize + 1; ++k)
+    if (!TakeNextShip(k <= kFleetSize ? kSlotTypes[k - 1] : 1)) return false;
+  return true;
 }
 
 bool TBattleField::TryEnemyLayout() {
@@ -151,6 +155,11 @@ void TBattleField::RotateShip() {
     default: return;  // a single cell does not turn
   }
   RebuildCurrentShip();
+  // The picture is the new shape's: whether it is greyed is tested afresh,
+  // as after a change of shape, or a later drag would bring back the
+  // picture of the shape before the turn.
+  InvalidShown = 0;
+  host_.RetintCurrentShip(Current.X, Current.Y);
 }
 
 void TBattleField::RebuildCurrentShip() {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/picture.h"
 #include "engine/surface.h"
@@ -84,6 +85,9 @@ struct TEffect {
   double DelayClock = 0;  // explosions wait Delay x 100 ms before starting
   double Delay = 0;
   uint8_t Started = 0;
+  // A penalty label of a network game: the cells its rockets will strike,
+  // drawn when it was found so both sides strike the same ones.
+  std::vector<TCellPoint> PenaltyTargets;
 };
 
 // The strip from an opened navigator to the edge it points at, darkened

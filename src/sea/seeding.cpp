@@ -3,6 +3,7 @@
 // water away from every ship and counts the ship cells toward the edge it
 // points at.
 #include "sea/battle_field.h"
+#include "sea/fleet_check.h"
 
 namespace {
 
@@ -28,6 +29,16 @@ constexpr bool IsWaterOrRing(uint8_t code) {
 
 // Each direction shows the counts 0..9 only.
 constexpr int kMaxNavigatorCount = 9;
+
+}  // namespace
+
+int MostSeeded(uint8_t code) {
+  for (const BonusLine& line : kBonusTable)
+    if (line.code == code) return line.count;
+  return 0;
+}
+
+namespace {
 // Random starts tried in a line before the one fallback scan.
 constexpr int kNavigatorTries = 6;
 

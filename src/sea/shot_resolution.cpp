@@ -49,7 +49,8 @@ void TBattleField::Shoot(TCellPoint point, bool collateral) {
     CellsClosed = 1;
   }
 
-  if (!IsOpened(TrueCells.At(x, y).State)) {
+  const bool wasOpened = IsOpened(TrueCells.At(x, y).State);
+  if (!wasOpened) {
     OpenShotCell(point);
     const uint8_t k = TrueCells.At(x, y).Code;
 
@@ -126,28 +127,32 @@ void TBattleField::Shoot(TCellPoint point, bool collateral) {
         ClearKnownFree(x, y);
       }
     }
+  }
 
-    // The turn.
-    if (!collateral && common) {
-      const bool network = common->Settings.GameMode == 2;
-      if (network && Id == 2) common->Services().host.SendShot(x, y, 1);
-      const uint8_t now = TrueCells.At(x, y).Code;
-      const bool keeps = now == cell::HitShip || now == cell::SunkShip || ExtraShots > 0 || BombArmed == 1;
-      if (keeps) {
-        if (Id == 1) {
-          if (common->Settings.GameMode == 1) common->ComputerMovePending = 1;
-        } else {
-          common->LocalTurn = 1;
-        }
-      } else if (Id == 1) {
-        common->LocalTurn = 1;
-        common->CursorPattern = 1;
-        common->SetStatus(2, W("Атакуйте вашего противника!"), false);
-      } else {
+  // The turn. In a network game the other side's shot may find a cell of
+  // the own grid that a bomb or a penalty rocket opened here first, while
+  // its copy was still closed: the turn goes by what lies there, as it did
+  // there. Once a network battle is over (or the other side gone), a
+  // late rocket hands nobody the turn.
+  const bool network = common && common->Settings.GameMode == 2;
+  if (!collateral && common && (!wasOpened || (network && Id == 1)) && (!network || common->BattlePhase == 1)) {
+    if (network && Id == 2) common->Services().host.SendShot(x, y, 1);
+    const uint8_t now = TrueCells.At(x, y).Code;
+    const bool keeps = now == cell::HitShip || now == cell::SunkShip || ExtraShots > 0 || BombArmed == 1;
+    if (keeps) {
+      if (Id == 1) {
         if (common->Settings.GameMode == 1) common->ComputerMovePending = 1;
-        common->CursorPattern = 0;
-        common->SetStatus(2, W("Дождитесь противника..."), false);
+      } else {
+        common->LocalTurn = 1;
       }
+    } else if (Id == 1) {
+      common->LocalTurn = 1;
+      common->CursorPattern = 1;
+      common->SetStatus(2, W("Атакуйте вашего противника!"), false);
+    } else {
+      if (common->Settings.GameMode == 1) common->ComputerMovePending = 1;
+      common->CursorPattern = 0;
+      common->SetStatus(2, W("Дождитесь противника..."), false);
     }
   }
 

@@ -72,6 +72,16 @@ void TBattleField::ApplyBomb(int x, int y, uint8_t kind) {
     common->ComputerMovePending = 0;
     return;
   }
+  if (common->Settings.GameMode == 2) {
+    // Over the network the turn went with the bomb's drop and arrival; by
+    // the time it lands the player may have shot and passed it on again,
+    // so the landing only repeats the prompt to the side that has the turn.
+    if (Id == 1 && common->LocalTurn == 1 && common->BattlePhase == 1) {
+      common->CursorPattern = 1;
+      common->SetStatus(2, W("Атакуйте вашего противника!"), false);
+    }
+    return;
+  }
   if (Id == 1) {
     common->LocalTurn = 1;
     common->ComputerMovePending = 0;

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include "settings/install_layout.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -76,7 +78,9 @@ std::string ProgramDirectory() {
 }
 
 std::string SettingsPath(const std::string& appDir) {
-  if (DirectoryWritable(appDir)) {
+  // An installed program's directory belongs to the system, even when the
+  // player may write to it (root, or a prefix in the home directory).
+  if (DirectoryWritable(appDir) && !InstalledProgram(appDir)) {
     std::string dir = appDir;
     if (dir.back() != '/') dir += '/';
     return dir + kFileName;

@@ -12,8 +12,9 @@
 std::string ProgramDirectory();
 
 // config.opt beside the program when its directory is writable (running
-// from the build tree); otherwise in the user's configuration directory
-// ($XDG_CONFIG_HOME or ~/.config, then salvora/), made when missing.
+// from the build tree) and the program is not an installed one; otherwise in
+// the user's configuration directory ($XDG_CONFIG_HOME or ~/.config, then
+// salvora/), made when missing.
 std::string SettingsPath(const std::string& appDir);
 
 // The record as the file holds it: little-endian, no gaps.

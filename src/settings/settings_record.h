@@ -19,6 +19,9 @@ struct SettingsRecord {
   // when a file claims a longer one.
   std::string PlayerName() const;
   void SetPlayerName(const std::string& cp1251);  // cut to 12
+  // The level the computer plays. A file may hold any byte; one past hard
+  // plays as hard, the strongest level there is, and the byte stays as stored.
+  uint8_t PlayedLevel() const { return Difficulty > 3 ? 3 : Difficulty; }
 };
 #pragma pack(pop)
 

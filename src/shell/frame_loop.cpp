@@ -39,6 +39,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   }
 
   ComputerTurnStep(own_, c);
+  c.StepIncomingShots();  // the other player's next shot, once the last has landed
   display_.BeginFrame();
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
@@ -95,6 +96,7 @@ bool TMainForm::SomethingMoves() const {
   for (const auto* pieces : {&c.OutPieces, &c.InPieces})
     for (const TPiece& p : *pieces)
       if (p.active) return true;
+  if (!c.IncomingShots.empty()) return true;  // the other player's shots wait their turn to fly
   return c.BattlePhase == 1 && c.ComputerMovePending == 1 && c.Settings.GameMode == 1;
 }
 

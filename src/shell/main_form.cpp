@@ -12,6 +12,7 @@
 #include "engine/keys.h"
 #include "engine/message_box.h"
 #include "engine/text_codec.h"
+#include "settings/install_layout.h"
 #include "settings/new_game_form.h"
 #include "settings/options_form.h"
 #include "settings/settings_file.h"
@@ -29,6 +30,14 @@ bool FullScreenSetting(const std::string& appDir) {
   SettingsRecord r;
   LoadSettingsFile(SettingsPath(appDir), r);
   return r.FullScreen == 1;
+}
+
+// The desktop's opener runs on its own; a failure to start it is not
+// reported, as a missing help page is not.
+void OpenWithDesktop(const std::string& path) {
+  char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(path.c_str()), nullptr};
+  pid_t pid = 0;
+  posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
 }
 
 std::string WithSlash(std::string dir) {
@@ -61,6 +70,7 @@ TMainForm::TMainForm(MainFormOptions options)
       enemy_(images_, random_, common_),
       common_(UiServices{images_, waves_, sound_, random_, *clock_, *this, SettingsPath(AppDir), &sprites_}, own_,
               enemy_) {
+  OpenDocument = OpenWithDesktop;
   FormCreate();
 }
 
@@ -378,12 +388,9 @@ void TMainForm::ToggleFullScreen() {
 }
 
 void TMainForm::OpenHelp() {
-  // The help page next to the program, with the desktop's default opener;
-  // a failure is not reported.
-  const std::string page = AppDir + "Salvora.html";
-  char* argv[] = {const_cast<char*>("xdg-open"), const_cast<char*>(page.c_str()), nullptr};
-  pid_t pid = 0;
-  posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv, environ);
+  // The help page next to the program, else in the installed data
+  // directory, with the desktop's default opener.
+  OpenDocument(HelpPagePath(AppDir));
 }
 
 void TMainForm::MinimizeWindow() { display_.Minimize(); }

@@ -6,6 +6,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/clock.h"
 #include "engine/display.h"
@@ -127,7 +128,11 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   // Runs the connection wizard; tests put their own answer here.
   std::function<WizardResult()> ConnectWizard;
   void DXPlayAddPlayer(const std::string& name);
+  // Opens a file with the desktop's default opener, not waiting for it;
+  // tests put their own here.
+  std::function<void(const std::string& path)> OpenDocument;
   void DXPlaySessionLost();
+  void DXPlayDeletePlayer(const std::string& name);
 
   // --- What the window owns ---
   eng::Clock& Clock() { return *clock_; }
@@ -188,6 +193,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   bool closing_ = false;
   bool still_ = false;  // the last frame equalled the one before and nothing moves
   bool active_ = true;
+  std::vector<uint8_t> sentFleet_;  // the own fleet as it was last sent
   // The layer of the software cursor and its icons in the frame's calls.
   static constexpr uint8_t kCursorLayer = 1;
 };

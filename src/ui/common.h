@@ -5,6 +5,8 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <string>
 
 #include "engine/clock.h"
@@ -14,6 +16,7 @@
 #include "engine/sound.h"
 #include "engine/sprite_engine.h"
 #include "engine/surface.h"
+#include "sea/fleet_check.h"
 #include "sea/sea_host.h"
 #include "settings/settings_record.h"
 #include "ui/ui_host.h"
@@ -39,6 +42,13 @@ struct TMenuButton {
   uint8_t Hover = 0;
 };
 
+// A shot (code 1) or bomb (2 X, 3 plus, 4 square) of the other player at a
+// cell of the own grid, waiting for its turn to be resolved.
+struct TIncomingShot {
+  TCellPoint cell;
+  uint8_t code = 1;
+};
+
 // A quarter of the own grid flying out (shatter) or in (assemble).
 struct TPiece {
   float x = 0, y = 0;  // top-left corner on the screen
@@ -59,6 +69,11 @@ class TCommon : public SeaHost {
   uint8_t ComputerMovePending = 0;  // the computer's shot is due
   uint8_t LocalTurn = 0;            // the local player may shoot now
   int16_t AnimationsInFlight = 0;   // rockets and shot animations under way
+  // A rocket or an effect no longer holds up play; the count never goes
+  // below 0.
+  void AnimationEnded() {
+    if (AnimationsInFlight > 0) --AnimationsInFlight;
+  }
 
   // --- Settings (config.opt) ---
   alignas(4) SettingsRecord Settings;  // aligned, so its 32-bit volume is too
@@ -138,6 +153,37 @@ class TCommon : public SeaHost {
   uint8_t LocalPlayerNumber = 0;  // 1 created the session, 2 joined it
   std::string SessionPlayerName;
   uint8_t SessionRole = 0;
+  // A fleet that came while this game already had one (the other side began
+  // its next game first), taken up by the next game start.
+  std::optional<TFleetRecord> NextRemoteFleet;
+  // The other side's shots and bombs in the order they came. One at a time
+  // flies or falls, and each counts only if it is still that side's turn
+  // when the ones before it have landed, so both sides resolve the same
+  // shots in the same order.
+  std::deque<TIncomingShot> IncomingShots;
+  static constexpr size_t kMaxIncomingShots = 300;  // more than a grid has cells
+
+  // A valid fleet of the other side has arrived: it becomes this game's,
+  // or waits for the next game when this one already has one or is not a
+  // network game.
+  void OfferRemoteFleet(const TFleetRecord& fleet);
+  // The fleet becomes the enemy grid's, fresh: nothing of the last game is left.
+  void AdoptRemoteFleet(const TFleetRecord& fleet);
+  // A received fleet broke the rules: the player is told, nothing starts.
+  void RefuseRemoteFleet();
+  // A shot or bomb of the other side; resolved in turn by StepIncomingShots.
+  void QueueIncomingShot(const TIncomingShot& shot);
+  // Starts the next waiting shot once nothing of the other side flies or
+  // falls; a shot out of turn is dropped. Runs every frame and on arrival.
+  void StepIncomingShots();
+  // Whether the other side may shoot now by the mirrored turn rule.
+  bool PeerMayShoot() const;
+  // A shot of the other side is still flying at the own grid, or its bomb falling.
+  bool IncomingUnderWay();
+  // Shots have been fired in this network game (it can no longer start afresh).
+  bool NetworkBattleBegun() const;
+  // The other player has gone (lost or left): the battle ends, nobody shoots.
+  void ConnectionEnded();
 
   // --- Flying pieces of the own grid ---
   uint8_t Shattering = 0, Assembling = 0;
@@ -160,6 +206,10 @@ class TCommon : public SeaHost {
   void SaveSurfaces();     // before the display goes
   void RestoreSurfaces();  // after it was made or lost
   void ResetCounterStrip();
+  // Ends everything of the old game that still moves: its rockets leave the
+  // screen without landing, the effects, rays and meters of both grids stop,
+  // and nothing holds up play any more.
+  void EndOldGameMotion();
 
   // --- Menu and placement panel ---
   void DrawMenu(eng::Surface& back);
@@ -188,6 +238,9 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // The ship in hand may not be fixed where it lies: the prompt says so and
+  // blinks, then comes back.
+  void ShowFixFailed();
   // Greys the ship in hand while it may not stand at (column, row).
   void TintTest(int column, int row);
 

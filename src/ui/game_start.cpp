@@ -1,7 +1,18 @@
 // The start of a game and the moment the own fleet is complete.
+#include "effects/rocket.h"
 #include "engine/text_codec.h"
 #include "sea/battle_field.h"
 #include "ui/common.h"
+
+namespace {
+
+std::string PlacementPrompt(const std::string& playerName) {
+  std::string prompt = W("Разместите корабли, ") + playerName;
+  if (prompt.size() > 32) prompt.resize(32);
+  return prompt;
+}
+
+}  // namespace
 
 void TCommon::ReloadDragPicture(const eng::Picture& image) { DragSurface.LoadFromPicture(image); }
 
@@ -27,6 +38,8 @@ void TCommon::OwnFleetComplete() {
   // other side must see it; the own grid keeps its open picture until the
   // closed pieces fly in.
   LocalFleetReady = 1;
+  // Both sides count the streak of this game's hits from nothing.
+  own_.HitStreak = 0;
   const TCellPlane trueCells = own_.TrueCells, shownCells = own_.ShownCells;
   own_.CloseAllCells(false);
   own_.CellsClosed = 1;
@@ -40,6 +53,25 @@ void TCommon::OwnFleetComplete() {
     BattlePhase = 1;
     LocalTurn = LocalPlayerNumber == 2 ? 0 : 1;
   }
+}
+
+void TCommon::EndOldGameMotion() {
+  // A rocket of the old game would land on the new placement (or, later, on
+  // the new fleet) and take its count with it twice.
+  if (eng::SpriteEngine* sprites = services_.sprites)
+    for (int i = 0; i < sprites->Count(); ++i)
+      if (dynamic_cast<TRocket*>((*sprites)[i])) (*sprites)[i]->Dead();
+  // Splashes, explosions, a falling bomb or a penalty label still running
+  // on either grid: a bomb would strike, a label would send its rockets.
+  own_.ClearEffects();
+  enemy_.ClearEffects();
+  // The old navigators' rays and the sunk meters belong to the old grids.
+  enemy_.RaysShown = 0;
+  enemy_.RayList.clear();
+  own_.SunkMeter.MeterRunning = 0;
+  enemy_.SunkMeter.MeterRunning = 0;
+  AnimationsInFlight = 0;
+  CursorPattern = 0;  // waiting, as at the first game, until the battle
 }
 
 bool TCommon::StartNewGame() {
@@ -56,13 +88,16 @@ bool TCommon::StartNewGame() {
     LocalFleetReady = 0;
     RemoteFleetReceived = 0;
     SessionPlayerName = Settings.PlayerName();
-    bool open = true;
+    IncomingShots.clear();
+    bool open = true, fresh = true;
     if (host.SessionPlayerCount() == 2) {
-      if (host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?")))
-        open = host.OpenSession();
+      fresh = host.Confirm(W("Соединение с удаленным игроком уже установлено. Разорвать его и установить новое?"));
+      if (fresh) open = host.OpenSession();
     } else {
       open = host.OpenSession();
     }
+    // A fleet kept for the next game belongs to the connection it came on.
+    if (fresh) NextRemoteFleet.reset();
     if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
@@ -82,6 +117,14 @@ bool TCommon::StartNewGame() {
       OpponentName = W("Игрок N2");
     }
     SetStatus(3, OpponentName, false);
+    // The other side may have begun this game first and sent its fleet;
+    // its prompt comes back to this game's, not to the last one's end.
+    if (NextRemoteFleet) {
+      const TFleetRecord fleet = *NextRemoteFleet;
+      NextRemoteFleet.reset();
+      SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
+      AdoptRemoteFleet(fleet);
+    }
   }
 
   // The game is reset only when nothing is flying and the own grid has
@@ -90,12 +133,11 @@ bool TCommon::StartNewGame() {
   if (own_.FlyingCount != 0) return true;
   if (!own_.ShipActive && own_.FixedCount == 0 && !own_.CellsClosed) return true;
 
+  EndOldGameMotion();
   ResetCounterStrip();
   StartShatter();
   own_.OpenForPlacement(true);
-  std::string prompt = W("Разместите корабли, ") + Settings.PlayerName();
-  if (prompt.size() > 32) prompt.resize(32);
-  SetStatus(2, prompt, false);
+  SetStatus(2, PlacementPrompt(Settings.PlayerName()), false);
   BlinkStatus(2, false);
   enemy_.CloseAllCells(true);
   own_.CellsClosed = 0;

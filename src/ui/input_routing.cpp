@@ -45,14 +45,11 @@ void TCommon::MouseDown(int x, int y, int button) {
     if (button != eng::kMouseLeft) {
       // Any other button fixes the ship and takes the next one.
       const int slot = std::min<int>(ShipsChosen + 1, 10);
-      if (!own.TakeNextShip(own.Slot(slot).Type)) {
-        SetStatus(2, W("Невозможно зафиксировать корабль"), true);
-        BlinkStatus(2, true);
-      } else if (own.FixedCount < 10) {
+      // The panel is locked by the fleet's completion alone.
+      if (!own.TakeNextShip(own.Slot(slot).Type))
+        ShowFixFailed();
+      else if (own.FixedCount < 10)
         AdvanceChooser();
-      } else {
-        ChooserLocked = 1;
-      }
     } else {
       own.DragAnchorX = x;
       own.DragAnchorY = y;
@@ -65,19 +62,21 @@ void TCommon::MouseDown(int x, int y, int button) {
   if (!ChooserClosed && !ChooserShown && !ChooserLocked && InClosed(x, y, ChooserX, ChooserY, 250, 55)) {
     if (InPanelButton(x, y, ChooserX, ChooserY, NextShipButton)) {
       if (ShipsChosen == 0) ModifyFading = 1;
+      // Past the tenth ship a press only fixes it. Fixing the tenth locks the
+      // panel; a blocked one leaves it open, for the player to move it.
       if (ShipsChosen > 9) {
-        own.TakeNextShip(own.Slot(10).Type);
-        ChooserLocked = 1;
+        if (!own.TakeNextShip(own.Slot(10).Type)) ShowFixFailed();
       } else if (own.TakeNextShip(own.Slot(ShipsChosen + 1).Type)) {
         AdvanceChooser();
       } else {
-        SetStatus(2, W("Невозможно зафиксировать корабль"), true);
-        BlinkStatus(2, true);
+        ShowFixFailed();
       }
     }
-    if (InPanelButton(x, y, ChooserX, ChooserY, AutoButton) && own.FlyingCount == 0) {
-      own.AutoPlace();
-      ChooserLocked = 1;
+    if (InPanelButton(x, y, ChooserX, ChooserY, AutoButton) && own.FlyingCount == 0 && !own.AutoPlace()) {
+      // A blocked ship stopped it: the panel stays open and its next-ship
+      // button goes on from the ships taken so far.
+      ShowFixFailed();
+      while (ShipsChosen < std::min<size_t>(own.FlightList.size(), 10)) AdvanceChooser();
     }
     if (InPanelButton(x, y, ChooserX, ChooserY, ModifyButton) && ModifyEnabled) own.ModifyShip();
   }
@@ -105,6 +104,11 @@ void TCommon::MouseDown(int x, int y, int button) {
     services_.host.ToggleFullScreen();
   if (InClosed(x, y, MinimizeButton.x, MinimizeButton.y, MinimizeButton.w, MinimizeButton.h))
     services_.host.MinimizeWindow();
+}
+
+void TCommon::ShowFixFailed() {
+  SetStatus(2, W("Невозможно зафиксировать корабль"), true);
+  BlinkStatus(2, true);
 }
 
 void TCommon::MouseMove(int x, int y) {

@@ -182,6 +182,8 @@ void TCommon::OpenChooser() {
   } else {
     // Open already: the faces fade in again; the modify button waits for
     // the first ship of the new game, so a fade of it still running stops.
+    // A new placement always takes presses.
+    ChooserLocked = 0;
     NextShipFade = AutoFade = ModifyFade = 0.6f;
     NextShipFading = AutoFading = 1;
     ModifyFading = 0;

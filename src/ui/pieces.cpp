@@ -165,7 +165,10 @@ void TCommon::DrawAssemble(eng::Surface& back, int lagCount) {
     for (int y = 1; y <= 17; ++y)
       for (int x = 1; x <= 16; ++x)
         if (own_.ShownCells.At(x, y).State != 0) own_.DrawCell(x, y);
-    SetStatus(2, W("Атакуйте вашего противника!"), false);
+    // Over the network the other side may shoot first, or not have sent its
+    // fleet yet: the prompt asks to attack only when it is this side's turn.
+    const bool wait = Settings.GameMode == 2 && !(BattlePhase == 1 && LocalTurn == 1);
+    SetStatus(2, W(wait ? "Дождитесь противника..." : "Атакуйте вашего противника!"), false);
     BlinkStatus(2, false);
   }
 }
