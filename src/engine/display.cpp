@@ -129,6 +129,19 @@ bool Display::Prepare(bool fullScreen) {
   return CreateWindow() && CreatePresenter();
 }
 
+bool Display::ShowPicture(const Picture& picture) {
+  if (initialized_ || !impl_->texture || picture.Empty()) return false;
+  back_.Create(kWidth, kHeight);
+  back_.StretchFromPicture(picture);
+  shown_.clear();
+  Upload({});
+  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(impl_->renderer);
+  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+  SDL_RenderPresent(impl_->renderer);
+  return true;
+}
+
 bool Display::Initialize(bool fullScreen) {
   if (initialized_) return true;
   shown_.clear();

@@ -56,6 +56,10 @@ class Display {
   // Opens the window and its renderer ahead of Initialize, which then takes
   // them as they are; nothing reaches the handler yet.
   bool Prepare(bool fullScreen);
+  // In a prepared window, before Initialize: shows the picture stretched
+  // over the frame, as a surface's StretchFromPicture makes it. False when
+  // there is nothing to show it on.
+  bool ShowPicture(const Picture& picture);
   // Opens the window (once) and runs the initialise and restore events.
   // False when no window could be made.
   bool Initialize(bool fullScreen);

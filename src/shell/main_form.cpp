@@ -47,9 +47,12 @@ std::string WithSlash(std::string dir) {
 
 }  // namespace
 
-GameAssets MakeGameAssets() {
+GameAssets MakeGameAssets(std::promise<eng::Picture>* logo) {
   GameAssets a;
-  assets::PaintPictures(a.images);
+  if (logo)
+    assets::PaintPictures(a.images, [logo](const eng::Picture& p) { logo->set_value(p); });
+  else
+    assets::PaintPictures(a.images);
   a.images.RestoreAll();
   assets::BuildWaves(a.waves);
   return a;
@@ -62,6 +65,8 @@ TMainForm::TMainForm(MainFormOptions options)
       clock_(options_.clock ? options_.clock : systemClock_.get()),
       display_(*this, *clock_),
       windowPrepared_(options_.openWindowEarly && display_.Prepare(FullScreenSetting(AppDir))),
+      logoShownEarly_(windowPrepared_ && options_.logo && options_.logo->valid() &&
+                      display_.ShowPicture(options_.logo->get())),
       assets_(TakeAssets(options_.assets)),
       images_(assets_.images),
       waves_(assets_.waves),

@@ -32,7 +32,8 @@ struct GameAssets {
   eng::ImageList images;
   eng::WaveList waves;
 };
-GameAssets MakeGameAssets();
+// The logo, when asked for, is handed over first, as soon as it is painted.
+GameAssets MakeGameAssets(std::promise<eng::Picture>* logo = nullptr);
 
 struct MainFormOptions {
   eng::Clock* clock = nullptr;  // the system clock when null
@@ -45,6 +46,9 @@ struct MainFormOptions {
   // The window and its renderer open before the pictures are taken, so
   // both come about at once.
   bool openWindowEarly = false;
+  // The logo, painted first: shown in the early window at once, while the
+  // other pictures are still being painted.
+  std::future<eng::Picture>* logo = nullptr;
 };
 
 class TMainForm : public eng::DisplayHandler, public UiHost {
@@ -179,6 +183,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   eng::RandomSource random_;
   eng::Display display_;
   bool windowPrepared_;
+  bool logoShownEarly_;
   GameAssets assets_;  // painted before anything that copies a picture
   eng::ImageList& images_;
   eng::WaveList& waves_;
