@@ -199,7 +199,7 @@ TEST_F(BattleFieldTest, DrawCellPicksThePictureByStateAndCode) {
   const std::pair<uint8_t, int> opened[] = {
       {0, assets::kOpenCell},       {1, assets::kHint1Cell},       {2, assets::kHint2Cell},
       {3, assets::kRedShipCell},    {49, assets::kBlackShipCell},  {50, assets::kRFixShipCell},
-      {51, assets::kDestrShipCell}, {52, assets::kDamShipCell}};
+      {51, assets::kDestrShipCell}, {52, assets::kDamShipCell},  {53, assets::kNotFoundCell}};
   for (uint8_t state : {2, 3}) {
     for (auto [code, image] : opened) {
       DrawShown(state, code);
@@ -220,7 +220,7 @@ TEST_F(BattleFieldTest, BonusesAndUnknownCodesDrawNoContent) {
     DrawShown(2, static_cast<uint8_t>(code));
     ExpectCell(5, 6, kMarker);
   }
-  for (uint8_t code : {17, 48, 53, 99, 140, 255}) {
+  for (uint8_t code : {17, 48, 54, 99, 140, 255}) {
     DrawShown(3, code);
     ExpectCell(5, 6, kMarker);
   }

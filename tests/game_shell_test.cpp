@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "assets/image_table.h"
 #include "engine/text_codec.h"
 #include "game_harness.h"
 #include "scripted_game.h"
@@ -383,7 +384,7 @@ TEST(GameShell, PicturesMadeWhileTheWindowOpensAreThoseMadeInLine) {
     ASSERT_TRUE(early.OpenDisplay());
     const eng::ImageList& a = early.ImageList();
     const eng::ImageList& b = inLine.form->ImageList();
-    ASSERT_EQ(a.Count(), 38);
+    ASSERT_EQ(a.Count(), assets::kImageCount);
     ASSERT_EQ(a.Count(), b.Count());
     for (int i = 0; i < a.Count(); ++i) {
       SCOPED_TRACE(b[i].name);

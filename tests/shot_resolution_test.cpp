@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "assets/waves.h"
+#include "effects/grid_effects.h"
 #include "engine/text_codec.h"
 #include "ui_fixture.h"
 
@@ -177,6 +178,7 @@ TEST_F(GameOverTest, TenthShipNamesTheWinnerAndStopsTheShooting) {
   EXPECT_EQ(common.BlinkText, W("Выиграл ") + common.Settings.PlayerName() + "!");
   EXPECT_EQ(common.BlinkRestore, 0);
   EXPECT_EQ(common.ScoreLeft, 1);
+  EXPECT_EQ(common.RevealPending, 0) << "the winner has nothing to be shown";
   // The hit, the sinking cell and the fireworks: 210 silent and 4 loud.
   EXPECT_EQ(enemy.ExplosionList.size() - before, 2u + 214u);
   int loud = 0;
@@ -197,6 +199,34 @@ TEST_F(GameOverTest, OwnFleetLostToARemotePlayerNamesThem) {
   EXPECT_EQ(common.BlinkText, W("Выиграл ") + "Vera!");
   EXPECT_EQ(common.ScoreRight, 1);
   EXPECT_EQ(common.BattlePhase, 0);
+}
+
+// The reveal waits for the fireworks; a new game begun meanwhile, or the
+// fleet the other side sends for its next game, leaves nothing to show.
+TEST_F(GameOverTest, TheRevealWaitingForTheFireworksGoesWithTheGame) {
+  Lay(enemy, 7, {{10, 12}});
+  for (bool network : {false, true}) {
+    common.Settings.GameMode = network ? 2 : 1;
+    own.Reset();
+    Lay(own, 10, {{7, 7}});
+    own.SunkCount = 9;
+    own.Shoot(TCellPoint{7, 7}, false);
+    ASSERT_EQ(common.RevealPending, 1);
+    common.RevealStep();
+    EXPECT_EQ(common.RevealPending, 1) << "the fireworks still run";
+    if (network) {
+      TFleetRecord next;
+      next.Cells.At(10, 12).Code = cell::Ship;
+      common.RemoteFleetReceived = 0;
+      common.OfferRemoteFleet(next);
+    } else {
+      common.StartNewGame();
+    }
+    EXPECT_EQ(common.RevealPending, 0);
+    while (own.EffectCount != 0) AnimateGridEffects(own, common, 100);
+    common.RevealStep();
+    EXPECT_EQ(Shown(10, 12), cell::Ship);
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The image collection the grid tests draw with: 38 items at the table's
+// The image collection the grid tests draw with: every item at the table's
 // sizes, each one solid colour and every navigator pattern another, so the
 // picture a cell got can be read back from the pixels.
 #pragma once

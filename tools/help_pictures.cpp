@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
   w.Single("ship_fixed", kRFixShipCell);
   w.Single("ship_hit", kDamShipCell);
   w.Single("ship_sunk", kDestrShipCell);
+  w.Single("ship_notfound", kNotFoundCell);
 
   // The miss hints: a damaged two-cell ship, a miss at its side and one at
   // its corner; the water beyond touches no ship.

@@ -1,4 +1,4 @@
-// Review sheet of the built-in assets: paints the 38 pictures as the game
+// Review sheet of the built-in assets: paints every picture as the game
 // does at start-up and writes them into one labelled PNG (index, name, size,
 // patterns, key), each on a grey backdrop with its patterns set apart by
 // pink seams and colour-keyed pixels shown as a checkerboard. Small pictures

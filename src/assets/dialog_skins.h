@@ -3,7 +3,7 @@
 // out in fuchsia, and the round radio buttons. The parts are painted
 // separately so every dialog can be made of them; the New Game and the
 // Options dialogs' sets are put together here. Painted once at start-up,
-// beside (not inside) the table of the 38 built-in pictures.
+// beside (not inside) the table of the built-in pictures.
 #pragma once
 #include <string_view>
 

@@ -1,5 +1,5 @@
-// The 38 built-in images of the game: their indices, names,
-// picture and pattern sizes and colour keys. The game addresses the
+// The built-in images of the game: their indices, names, picture and
+// pattern sizes and colour keys. The game addresses the
 // collection by these indices; PaintPictures() fills it in this order.
 #pragma once
 #include <array>
@@ -48,6 +48,8 @@ enum ImageIndex {
   kCloseCellDark,
   kLogo,
   kSendBtn = 37,
+  // A ship cell the shooter never found, shown when a lost game is over.
+  kNotFoundCell = 38,
   kImageCount
 };
 
@@ -104,6 +106,7 @@ inline constexpr std::array<ImageSpec, kImageCount> kImageSpecs{{
     {"CloseCellDark", 16, 16, 0, 0, false, eng::kBlack},
     {"Logo", 636, 477, 0, 0, false, eng::kBlack},
     {"SendBtn", 33, 46, 33, 23, false, eng::kBlack},
+    {"NotFoundCell", 16, 16, 0, 0, false, eng::kBlack},
 }};
 
 }  // namespace assets

@@ -20,6 +20,7 @@ void RFixShipCell(Canvas& c);
 void Hint1Cell(Canvas& c);
 void Hint2Cell(Canvas& c);
 void CloseCellDark(Canvas& c);
+void NotFoundCell(Canvas& c);
 void Navigators(Canvas& c);
 
 // pictures_effects.cpp: bombs, cursor, rockets, explosion, bonus icons, meter.

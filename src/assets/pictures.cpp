@@ -23,7 +23,7 @@ constexpr std::array<Painter, kImageCount> kPainters{
     painters::MainBlockTop,  painters::MainBlockLeft, painters::MainBlockBottom, painters::MainBlockRight,
     painters::MNewBtn,       painters::MOptionsBtn,   painters::MHelpBtn,      painters::StatusBlock,
     painters::Navigators,    painters::ScoreTable,    painters::CloseBtn,      painters::CloseCellDark,
-    painters::Logo,          painters::SendBtn,
+    painters::Logo,          painters::SendBtn,       painters::NotFoundCell,
 };
 
 eng::Picture Painted(int i) {

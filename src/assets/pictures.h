@@ -1,4 +1,4 @@
-// The 38 built-in pictures, painted with cairo at start-up.
+// The built-in pictures, painted with cairo at start-up.
 #pragma once
 #include <functional>
 
@@ -6,7 +6,7 @@
 
 namespace assets {
 
-// Adds the 38 items of kImageSpecs to the list in index order, each with its
+// Adds the items of kImageSpecs to the list in index order, each with its
 // name, pattern size, colour key and a picture painted at its table size.
 // The logo is painted first and handed to logoFirst when given, so it can
 // be shown while the others are painted.

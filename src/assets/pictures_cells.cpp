@@ -103,6 +103,33 @@ void CloseCellDark(Canvas& c) {
 
 void OpenCell(Canvas& c) { OpenWater(c.cr(), 0, 0, true); }
 
+// A ship the shooter never found: the closed plate still lies over it, and
+// through a window in the plate its hull shows in gold, hatched, so that at
+// a glance it is neither a fixed ship (steel), a hit (fire) nor a sunk one
+// (red cross).
+void NotFoundCell(Canvas& c) {
+  cairo_t* cr = c.cr();
+  ClosedTile(cr, 0, 0, 1.0);
+  FillRect(cr, 2, 2, 12, 12, pal::kInk);
+  cairo_rectangle(cr, 3, 3, 10, 10);
+  GradientV(cr, 3, 13, Color{255, 222, 112}, Color{214, 152, 36});
+  cairo_fill(cr);
+  Bevel(cr, 3, 3, 10, 10, Color{255, 244, 190}, Color{150, 96, 18});
+  // Dark hatching across the gold, clipped to the window.
+  cairo_save(cr);
+  cairo_rectangle(cr, 4, 4, 8, 8);
+  cairo_clip(cr);
+  SetColor(cr, Color{92, 56, 8}, 0.85);
+  cairo_set_line_width(cr, 1.2);
+  for (int k = 0; k < 24; k += 4) {
+    cairo_move_to(cr, k, 4);
+    cairo_line_to(cr, k - 8, 12);
+  }
+  cairo_stroke(cr);
+  cairo_restore(cr);
+}
+
+
 void MarkedCell(Canvas& c) {
   cairo_t* cr = c.cr();
   ClosedTile(cr, 0, 0, 1.0);

@@ -38,6 +38,7 @@ int ToKey(SDL_Keycode k) {
     case SDLK_DOWN: return kKeyDown;
     case SDLK_DELETE: return kKeyDelete;
     case SDLK_F1: return kKeyF1;
+    case SDLK_F2: return kKeyF2;
     case SDLK_F5: return kKeyF5;
     default: return 0;  // typed characters arrive as text input
   }

@@ -19,6 +19,7 @@ enum Key : int {
   kKeyDown = 40,
   kKeyDelete = 46,
   kKeyF1 = 112,
+  kKeyF2 = 113,
   kKeyF5 = 116,
   // Letters and digits are their upper-case character codes ('R', 'M', '1').
 };

@@ -163,7 +163,7 @@ void ReceiveChat(TCommon& common, const std::string& senderName, const uint8_t* 
   const uint8_t* text = data + 8;
   // The line is text: it ends at the first zero byte.
   count = static_cast<size_t>(std::find(text, text + count, uint8_t{0}) - text);
-  common.ChatLine = senderName + ">    " + std::string(reinterpret_cast<const char*>(text), count);
+  common.ShowChatLine(senderName + ">    " + std::string(reinterpret_cast<const char*>(text), count), true);
 }
 
 }  // namespace

@@ -159,6 +159,7 @@ void TBattleField::DrawCell(int x, int y) {
       case cell::Ship: DrawImage(assets::kRFixShipCell, 0, px, py); break;
       case cell::SunkShip: DrawImage(assets::kDestrShipCell, 0, px, py); break;
       case cell::HitShip: DrawImage(assets::kDamShipCell, 0, px, py); break;
+      case cell::NotFoundShip: DrawImage(assets::kNotFoundCell, 0, px, py); break;
       default:
         // Navigators show their direction and count; bonuses stay unseen.
         if (cell::IsNavigator(c.Code)) DrawImage(assets::kNavigators, c.Code - cell::NavigatorRight, px, py);

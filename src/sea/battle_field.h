@@ -217,6 +217,9 @@ class TBattleField {
   void StartSunkMeter(uint8_t count);
   // The tenth ship of this grid has sunk.
   void GameOver();
+  // Shows where the ships stand that were never hit: each of their cells
+  // still closed gets the not-found look. Returns how many cells it showed.
+  int RevealSurvivors();
 
   eng::ImageList& Images() { return images_; }
   eng::RandomSource& Random() { return random_; }

@@ -50,9 +50,26 @@ void TBattleField::GameOver() {
     common->SetStatus(2, network ? W("Выиграл ") + common->OpponentName + "!" : W("Выиграл компьютер!"), false);
     common->BlinkStatus(2, false);
     common->AddPoint(2);
+    // The loser is shown the winner's ships it never found, once the
+    // fireworks over the own grid are over.
+    common->RevealPending = 1;
   } else {
     common->SetStatus(2, W("Выиграл ") + common->Settings.PlayerName() + "!", false);
     common->BlinkStatus(2, false);
     common->AddPoint(1);
   }
+}
+
+int TBattleField::RevealSurvivors() {
+  int shown = 0;
+  for (int y = 1; y <= GridRows; ++y)
+    for (int x = 1; x <= GridCols; ++x) {
+      if (TrueCells.At(x, y).Code != cell::Ship) continue;
+      TSeaCell& c = ShownCells.At(x, y);
+      if (c.State == cell::Opened || c.State == cell::OpenedMarked) continue;
+      c = TSeaCell{cell::Opened, cell::NotFoundShip, 0};
+      DrawCell(x, y);
+      ++shown;
+    }
+  return shown;
 }

@@ -47,6 +47,9 @@ inline constexpr uint8_t BlockedShip = 49;  // ship in hand where it may not sta
 inline constexpr uint8_t Ship = 50;         // intact cell of a fixed ship
 inline constexpr uint8_t SunkShip = 51;
 inline constexpr uint8_t HitShip = 52;  // hit cell of a ship still afloat
+// A ship cell the shooter never found, shown once a lost game is over
+// (only in ShownCells, opened, so that it is drawn).
+inline constexpr uint8_t NotFoundShip = 53;
 // Navigators: base + the number of ship cells toward the edge they point at.
 inline constexpr uint8_t NavigatorRight = 100;
 inline constexpr uint8_t NavigatorLeft = 110;

@@ -40,6 +40,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
 
   ComputerTurnStep(own_, c);
   c.StepIncomingShots();  // the other player's next shot, once the last has landed
+  c.RevealStep();  // the winner's ships the loser never found, after the fireworks
   display_.BeginFrame();
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
@@ -62,6 +63,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   back.Draw(303, 131, c.CounterSurface, true);
   DrawFrameBars();
   DrawShownRays(enemy_, back);
+  c.DrawAimFrame(back);
   c.DrawScore(back, lagCount);
   sprites_.Draw(back);
   c.UpdateBlink();
@@ -71,6 +73,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (!c.ChooserBehind) c.DrawChooser(back, lagCount);
   c.DrawOverlay(back);
   if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
+  c.DrawChatList(back);
   c.UpdateCursorShape();
   // The cursor and its icons are a layer of their own, which a box over
   // the frame lifts.
@@ -97,6 +100,7 @@ bool TMainForm::SomethingMoves() const {
     for (const TPiece& p : *pieces)
       if (p.active) return true;
   if (!c.IncomingShots.empty()) return true;  // the other player's shots wait their turn to fly
+  if (c.RevealPending) return true;           // the winner's ships show once the fireworks are over
   return c.BattlePhase == 1 && c.ComputerMovePending == 1 && c.Settings.GameMode == 1;
 }
 

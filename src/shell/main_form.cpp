@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "assets/image_table.h"
 #include "engine/canvas.h"
@@ -130,6 +131,8 @@ void TMainForm::FormCreate() {
   NoteEdit.TextFont = eng::Font{"Arial", 7, false, eng::kWhite};
   NoteEdit.AttachDisplay(&display_);
   NoteEdit.OnKeyDown = [this](int& key) { NoteEditKeyDown(key); };
+  // Typing ends a walk through the lines sent.
+  NoteEdit.OnChange = [this] { common_.ChatLog.EndWalk(); };
 
   NewGameForm = std::make_unique<TNewGameForm>(display_, common_, timer_);
   NewGameForm->Pump = [this] { DXPlay.Poll(); };
@@ -255,6 +258,7 @@ void TMainForm::DXDrawMouseMove(unsigned, int x, int y) {
 void TMainForm::NoteEditMouseMove() {
   common_.MouseX = -50;
   common_.SendButtonHover = 0;
+  common_.ChatListShown = 0;
 }
 
 void TMainForm::DXDrawMouseUp(int, unsigned, int x, int y) { common_.MouseUp(x, y); }
@@ -306,10 +310,17 @@ void TMainForm::TextInput(const std::string& utf8) {
   if (NoteEdit.Visible && NoteEdit.HasFocus()) NoteEdit.TextInput(eng::Utf8ToCp1251(utf8));
 }
 
+// Enter sends the line; Up and Down walk the lines sent in this run.
 void TMainForm::NoteEditKeyDown(int& key) {
-  if (key != eng::kKeyEnter) return;
-  SendChatLine();
-  key = 0;
+  if (key == eng::kKeyEnter) {
+    SendChatLine();
+    key = 0;
+  } else if (key == eng::kKeyUp || key == eng::kKeyDown) {
+    const std::optional<std::string> line =
+        key == eng::kKeyUp ? common_.ChatLog.Older(NoteEdit.Text()) : common_.ChatLog.Newer();
+    if (line) NoteEdit.SetText(*line);
+    key = 0;
+  }
 }
 
 void TMainForm::FormKeyDown(int key) {
@@ -329,14 +340,54 @@ void TMainForm::FormKeyDown(int key) {
     case eng::kKeyHome:
       ShowMessage(W("Salvora — морской бой для двоих. Версия 1.0"));
       break;
-    case 'R':
-      if (!NoteEdit.HasFocus()) RotateBtnClick();
+    case eng::kKeyF2:
+      // New Game, as the menu's button opens it.
+      common_.MouseX = -50;
+      RunFrameNow(50);
+      ShowNewGameDialog();
       break;
-    case 'M':
-      if (!NoteEdit.HasFocus()) ModifyBtnClick();
+    case eng::kKeyTab:
+      // The keyboard goes to the chat edit and back.
+      if (NoteEdit.Visible) NoteEdit.SetFocused(!NoteEdit.HasFocus());
       break;
     default:
+      // The game's own keys type into the chat edit while it has the
+      // keyboard.
+      if (!NoteEdit.HasFocus()) GameKey(key);
       break;
+  }
+}
+
+// The keys of play: in battle the arrows move the aiming frame and Space or
+// Enter fire at it; in placement the arrows move the ship in hand, R and M
+// turn it and change its shape, Enter fixes it and takes the next (the
+// panel's next-ship button), A places the rest (its automatic button).
+void TMainForm::GameKey(int key) {
+  TCommon& c = common_;
+  int dx = 0, dy = 0;
+  switch (key) {
+    case eng::kKeyLeft: dx = -1; break;
+    case eng::kKeyRight: dx = 1; break;
+    case eng::kKeyUp: dy = -1; break;
+    case eng::kKeyDown: dy = 1; break;
+    default: break;
+  }
+  if (c.BattlePhase) {
+    if (dx || dy) c.MoveAim(dx, dy);
+    if (key == eng::kKeySpace || key == eng::kKeyEnter) c.FireAtAim();
+    return;
+  }
+  if (dx || dy) c.MoveShipByCell(dx, dy);
+  switch (key) {
+    case 'R': RotateBtnClick(); break;
+    case 'M': ModifyBtnClick(); break;
+    case eng::kKeyEnter:
+      if (c.PanelTakesPresses()) c.PressNextShipButton();
+      break;
+    case 'A':
+      if (c.PanelTakesPresses()) c.PressAutoButton();
+      break;
+    default: break;
   }
 }
 
@@ -414,8 +465,9 @@ void TMainForm::SendChatLine() {
     return;
   }
   // The line as typed, blanks kept, after the local player's session name.
-  common_.ChatLine = DXPlay.Players().front().Name + ">    " + text;
+  common_.ShowChatLine(DXPlay.Players().front().Name + ">    " + text, false);
   SendChatText(text);
+  common_.ChatLog.Sent(text);
 }
 
 void TMainForm::ShowChatEdit(bool show) {

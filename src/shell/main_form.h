@@ -85,6 +85,8 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   void Activated(bool active) override;
   void CloseRequested() override;
   void FormKeyDown(int key);
+  // A key of play, while the chat edit does not have the keyboard.
+  void GameKey(int key);
 
   // --- Placement commands (R and the wheel turn, M changes the shape) ---
   void TypeShipBtnClick(int type);

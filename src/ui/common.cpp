@@ -126,6 +126,7 @@ void TCommon::ResetCounterStrip() {
 }
 
 void TCommon::UpdateCursorShape() {
+  AimFollowsPointer();
   if (enemy_.EffectCount == -own_.EffectCount) AnimationsInFlight = 0;
   if (!BattlePhase || AnimationsInFlight != 0) return;
   if (MouseX >= enemy_.OriginX && MouseX <= enemy_.OriginX + 256 && MouseY >= enemy_.OriginY &&

@@ -19,6 +19,7 @@
 #include "sea/fleet_check.h"
 #include "sea/sea_host.h"
 #include "settings/settings_record.h"
+#include "ui/chat_log.h"
 #include "ui/ui_host.h"
 
 class TBattleField;
@@ -139,6 +140,13 @@ class TCommon : public SeaHost {
   int RollOldX = 0, RollNewX = 0, RollKeptX = 0, RollKeptY = 0;
   float RollOldY = 0, RollNewY = 0;
 
+  // --- The end of a lost game ---
+  // Set when the own fleet is sunk: once the fireworks over the own grid
+  // are over, the enemy grid shows the ships that were never found. The
+  // look stays until the next game begins.
+  uint8_t RevealPending = 0;
+  void RevealStep();
+
   // --- Overlay and chat ---
   uint8_t OverlayShown = 0;
   std::string OverlayText;
@@ -146,6 +154,16 @@ class TCommon : public SeaHost {
   std::string ChatLine;
   eng::Rect SendButton{470, 441, 33, 23};
   uint8_t SendButtonHover = 0;
+  // The lines sent in this run, the lines of this game and the last one
+  // received.
+  TChatLog ChatLog;
+  // A line sent or received: it becomes the chat line and joins the game's.
+  void ShowChatLine(const std::string& line, bool received);
+  // The strip of the chat line below the edit; while the pointer rests on
+  // it, the game's lines are listed above the edit.
+  eng::Rect ChatLineStrip{24, 464, 441, 16};
+  uint8_t ChatListShown = 0;
+  void DrawChatList(eng::Surface& back);
 
   // --- Network game ---
   uint8_t RemoteFleetReceived = 0, LocalFleetReady = 0;
@@ -238,6 +256,36 @@ class TCommon : public SeaHost {
   void MouseMove(int x, int y);
   void MouseUp(int x, int y);
   void UpdateCursorShape();
+  // A press at (x, y) in battle: the overlay goes, and on the enemy grid it
+  // is a shot (or the armed bomb).
+  void ShootAt(int x, int y);
+  // The placement panel's buttons, pressed by the mouse or the keys.
+  bool PanelTakesPresses() const;
+  void PressNextShipButton();
+  void PressAutoButton();
+  // The ship in hand with its picture's corner at (sx, sy) on the screen:
+  // shown on the nearest cell and tinted by whether it may stand there.
+  void PutShipInHand(int sx, int sy);
+
+  // --- Keyboard play ---
+  // The cell of the enemy grid the keys aim at (column 1..16, row 1..17).
+  // It follows the software cursor over the enemy grid, so the two always
+  // show the same cell; a new game puts it back in the centre.
+  int AimX = kAimStartX, AimY = kAimStartY;
+  static constexpr int kAimStartX = 8, kAimStartY = 9;
+  // Shown during the local player's turn.
+  bool AimFrameShown() const { return BattlePhase && LocalTurn; }
+  // An arrow key in battle: the frame moves a cell, no further than the
+  // grid's edge, and the software cursor goes with it.
+  void MoveAim(int dx, int dy);
+  // Space or Enter in battle: a press on the framed cell.
+  void FireAtAim();
+  // Takes the aim from the software cursor while it lies over the enemy grid.
+  void AimFollowsPointer();
+  void DrawAimFrame(eng::Surface& back);
+  // An arrow key in placement: the ship in hand moves a cell as a drag
+  // would move it.
+  void MoveShipByCell(int dx, int dy);
   // The ship in hand may not be fixed where it lies: the prompt says so and
   // blinks, then comes back.
   void ShowFixFailed();

@@ -72,6 +72,10 @@ void TCommon::EndOldGameMotion() {
   enemy_.SunkMeter.MeterRunning = 0;
   AnimationsInFlight = 0;
   CursorPattern = 0;  // waiting, as at the first game, until the battle
+  // A game left during its fireworks shows nothing of its fleet later.
+  RevealPending = 0;
+  AimX = kAimStartX;
+  AimY = kAimStartY;
 }
 
 bool TCommon::StartNewGame() {
@@ -101,6 +105,7 @@ bool TCommon::StartNewGame() {
     if (!open) return false;  // cancelled or failed: the start stops here
     ChatShown = 1;
     ChatLine.clear();
+    ChatLog.NewGame();
     SendButtonHover = 0;
     host.ShowChatEdit(true);
     Settings.GameMode = 2;
@@ -143,4 +148,10 @@ bool TCommon::StartNewGame() {
   own_.CellsClosed = 0;
   OpenChooser();
   return true;
+}
+
+void TCommon::RevealStep() {
+  if (!RevealPending || own_.EffectCount != 0) return;
+  RevealPending = 0;
+  enemy_.RevealSurvivors();
 }

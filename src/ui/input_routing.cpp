@@ -30,16 +30,24 @@ bool InPanelButton(int x, int y, int panelX, int panelY, const eng::Rect& b) {
 
 int RoundCell(double v) { return static_cast<int>(std::nearbyint(v)); }
 
+// The ship in hand moved by (dx, dy) pixels, each way no further than keeps
+// its ship cells on the grid.
+void MoveWithinGrid(const TBattleField& own, int dx, int dy, int& sx, int& sy) {
+  const int gx = own.OriginX, gy = own.OriginY;
+  const TShipRecord& ship = own.Current;
+  if (dx > 0) sx = std::min(sx + dx, gx + 256 - ship.BoundRight);
+  if (dx < 0) sx = std::max(sx + dx, gx - ship.BoundLeft);
+  if (dy > 0) sy = std::min(sy + dy, gy + 272 - ship.BoundBottom);
+  if (dy < 0) sy = std::max(sy + dy, gy - ship.BoundTop);
+}
+
 }  // namespace
 
 void TCommon::MouseDown(int x, int y, int button) {
   TBattleField& own = own_;
   // 1. A shot, or the ship in hand.
   if (BattlePhase) {
-    OverlayShown = 0;  // any press removes the centre text
-    // The shot rectangle is closed and one pixel short of the grid's edge.
-    if (InClosed(x, y, enemy_.OriginX, enemy_.OriginY, 255, 270))
-      enemy_.FireAtEnemyGrid(x - enemy_.OriginX, y - enemy_.OriginY);
+    ShootAt(x, y);
   } else if (own.ShipActive && !own.Dragging && InClosed(x, y, own.OriginX, own.OriginY, 256, 272) &&
              own.HitTestCurrentShip(static_cast<int16_t>(x - own.OriginX), static_cast<int16_t>(y - own.OriginY))) {
     if (button != eng::kMouseLeft) {
@@ -59,25 +67,9 @@ void TCommon::MouseDown(int x, int y, int button) {
   }
 
   // 2. The placement panel.
-  if (!ChooserClosed && !ChooserShown && !ChooserLocked && InClosed(x, y, ChooserX, ChooserY, 250, 55)) {
-    if (InPanelButton(x, y, ChooserX, ChooserY, NextShipButton)) {
-      if (ShipsChosen == 0) ModifyFading = 1;
-      // Past the tenth ship a press only fixes it. Fixing the tenth locks the
-      // panel; a blocked one leaves it open, for the player to move it.
-      if (ShipsChosen > 9) {
-        if (!own.TakeNextShip(own.Slot(10).Type)) ShowFixFailed();
-      } else if (own.TakeNextShip(own.Slot(ShipsChosen + 1).Type)) {
-        AdvanceChooser();
-      } else {
-        ShowFixFailed();
-      }
-    }
-    if (InPanelButton(x, y, ChooserX, ChooserY, AutoButton) && own.FlyingCount == 0 && !own.AutoPlace()) {
-      // A blocked ship stopped it: the panel stays open and its next-ship
-      // button goes on from the ships taken so far.
-      ShowFixFailed();
-      while (ShipsChosen < std::min<size_t>(own.FlightList.size(), 10)) AdvanceChooser();
-    }
+  if (PanelTakesPresses() && InClosed(x, y, ChooserX, ChooserY, 250, 55)) {
+    if (InPanelButton(x, y, ChooserX, ChooserY, NextShipButton)) PressNextShipButton();
+    if (InPanelButton(x, y, ChooserX, ChooserY, AutoButton)) PressAutoButton();
     if (InPanelButton(x, y, ChooserX, ChooserY, ModifyButton) && ModifyEnabled) own.ModifyShip();
   }
 
@@ -106,6 +98,41 @@ void TCommon::MouseDown(int x, int y, int button) {
     services_.host.MinimizeWindow();
 }
 
+void TCommon::ShootAt(int x, int y) {
+  OverlayShown = 0;  // any press removes the centre text
+  // The shot rectangle is closed and one pixel short of the grid's edge.
+  if (!InClosed(x, y, enemy_.OriginX, enemy_.OriginY, 255, 270)) return;
+  // The frame stays on the cell shot last.
+  AimX = (x - enemy_.OriginX) / CellSize + 1;
+  AimY = (y - enemy_.OriginY) / CellSize + 1;
+  enemy_.FireAtEnemyGrid(x - enemy_.OriginX, y - enemy_.OriginY);
+}
+
+bool TCommon::PanelTakesPresses() const { return !ChooserClosed && !ChooserShown && !ChooserLocked; }
+
+void TCommon::PressNextShipButton() {
+  TBattleField& own = own_;
+  if (ShipsChosen == 0) ModifyFading = 1;
+  // Past the tenth ship a press only fixes it. Fixing the tenth locks the
+  // panel; a blocked one leaves it open, for the player to move it.
+  if (ShipsChosen > 9) {
+    if (!own.TakeNextShip(own.Slot(10).Type)) ShowFixFailed();
+  } else if (own.TakeNextShip(own.Slot(ShipsChosen + 1).Type)) {
+    AdvanceChooser();
+  } else {
+    ShowFixFailed();
+  }
+}
+
+void TCommon::PressAutoButton() {
+  TBattleField& own = own_;
+  if (own.FlyingCount != 0 || own.AutoPlace()) return;
+  // A blocked ship stopped it: the panel stays open and its next-ship
+  // button goes on from the ships taken so far.
+  ShowFixFailed();
+  while (ShipsChosen < std::min<size_t>(own.FlightList.size(), 10)) AdvanceChooser();
+}
+
 void TCommon::ShowFixFailed() {
   SetStatus(2, W("Невозможно зафиксировать корабль"), true);
   BlinkStatus(2, true);
@@ -128,21 +155,11 @@ void TCommon::MouseMove(int x, int y) {
       if (y < gy) sy = gy - ship.BoundTop;
     } else {
       // The pointer's whole movement since the anchor, however fast it moved.
-      const int dx = x - own.DragAnchorX, dy = y - own.DragAnchorY;
-      if (dx > 0) sx = std::min(sx + dx, gx + 256 - ship.BoundRight);
-      if (dx < 0) sx = std::max(sx + dx, gx - ship.BoundLeft);
-      if (dy > 0) sy = std::min(sy + dy, gy + 272 - ship.BoundBottom);
-      if (dy < 0) sy = std::max(sy + dy, gy - ship.BoundTop);
+      MoveWithinGrid(own, x - own.DragAnchorX, y - own.DragAnchorY, sx, sy);
       own.DragAnchorX = x;
       own.DragAnchorY = y;
     }
-    ship.ScreenX = sx;
-    ship.ScreenY = sy;
-    own.EraseCurrentShip();
-    const int column = RoundCell((sx - gx) / 16.0) + 1, row = RoundCell((sy - gy) / 16.0) + 1;
-    own.MoveCurrentShip(static_cast<int8_t>(column), static_cast<int8_t>(row));
-    own.DrawCurrentShip(false);
-    TintTest(column, row);
+    PutShipInHand(sx, sy);
   }
 
   // 2. Menu hover: one button lit at most.
@@ -159,11 +176,38 @@ void TCommon::MouseMove(int x, int y) {
     }
   }
 
-  // 3. The chat's send button.
+  // 3. The chat's send button, and the list of the game's lines.
   if (ChatShown) SendButtonHover = InOpen(x, y, SendButton.x, SendButton.y, SendButton.w, SendButton.h) ? 1 : 0;
+  const eng::Rect& strip = ChatLineStrip;
+  ChatListShown = ChatShown && x >= strip.x && x < strip.Right() && y >= strip.y && y < strip.Bottom() ? 1 : 0;
 
   // 4. The navigator rays under the pointer.
   enemy_.HoverNavigatorRays(x, y, false);
+}
+
+void TCommon::PutShipInHand(int sx, int sy) {
+  TBattleField& own = own_;
+  TShipRecord& ship = own.Current;
+  ship.ScreenX = sx;
+  ship.ScreenY = sy;
+  own.EraseCurrentShip();
+  const int column = RoundCell((sx - own.OriginX) / 16.0) + 1, row = RoundCell((sy - own.OriginY) / 16.0) + 1;
+  own.MoveCurrentShip(static_cast<int8_t>(column), static_cast<int8_t>(row));
+  own.DrawCurrentShip(false);
+  TintTest(column, row);
+}
+
+void TCommon::MoveShipByCell(int dx, int dy) {
+  TBattleField& own = own_;
+  // Only a ship that may be dragged moves, and not while it is.
+  if (BattlePhase || !own.ShipActive || own.Dragging) return;
+  TShipRecord& ship = own.Current;
+  int sx = ship.ScreenX, sy = ship.ScreenY;
+  MoveWithinGrid(own, dx * CellSize, dy * CellSize, sx, sy);
+  PutShipInHand(sx, sy);
+  // It rests on its cell, as a dragged ship does once let go.
+  ship.ScreenX = own.OriginX + CellSize * (ship.X - 1);
+  ship.ScreenY = own.OriginY + CellSize * (ship.Y - 1);
 }
 
 void TCommon::MouseUp(int, int) {

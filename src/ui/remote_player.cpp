@@ -53,6 +53,8 @@ void TCommon::AdoptRemoteFleet(const TFleetRecord& fleet) {
     std::copy(&from.Shape[0][0], &from.Shape[0][0] + sizeof from.Shape, &ship.Shape[0][0]);
   }
   enemy.DrawAllCells();
+  // The ships a lost game would have shown were the last fleet's.
+  RevealPending = 0;
 
   RemoteFleetReceived = 1;
   // A side that did not create the session through the wizard (number 0)

@@ -4,6 +4,7 @@
 
 #include "assets/image_table.h"
 #include "engine/canvas.h"
+#include "engine/text_codec.h"
 #include "sea/battle_field.h"
 #include "ui/common.h"
 
@@ -24,6 +25,26 @@ constexpr uint32_t kBlinkMs = 400;
 
 const eng::Font kOverlayFont{"Arial", 9, true, eng::kBlack};
 const eng::Font kChatFont{"Arial", 7, false, kYellow};
+
+// The list of the game's chat lines: received ones in the chat line's
+// yellow, the player's own in pale blue, on the dark of a panel's well.
+constexpr size_t kChatListRows = 8;
+constexpr eng::Color kListBack{12, 20, 36}, kListEdge{82, 133, 227}, kOwnLine{190, 214, 255};
+constexpr eng::Color kListTitle{150, 166, 190};
+
+// As much of the line as fits the width, cut at a character.
+std::string Fitting(eng::Canvas& canvas, const std::string& line, int width) {
+  if (canvas.TextWidth(line) <= width) return line;
+  size_t low = 0, high = line.size();
+  while (low < high) {
+    const size_t mid = (low + high + 1) / 2;
+    if (canvas.TextWidth(std::string_view(line).substr(0, mid)) <= width)
+      low = mid;
+    else
+      high = mid - 1;
+  }
+  return line.substr(0, low);
+}
 
 }  // namespace
 
@@ -121,4 +142,34 @@ void TCommon::DrawOverlay(eng::Surface& back) {
     canvas.TextOut(25, 464, ChatLine);
     canvas.Release();
   }
+}
+
+void TCommon::ShowChatLine(const std::string& line, bool received) {
+  ChatLine = line;
+  ChatLog.AddGameLine(line, received);
+}
+
+void TCommon::DrawChatList(eng::Surface& back) {
+  if (!ChatShown || !ChatListShown) return;
+  const std::deque<TChatEntry> lines = ChatLog.ListLines(kChatListRows);
+  if (lines.empty()) return;
+  eng::Canvas& canvas = back.GetCanvas();
+  canvas.brushClear = true;
+  canvas.font = kChatFont;
+  const int rowHeight = canvas.TextHeight("Ay") + 1;
+  const int x = ChatLineStrip.x, width = ChatLineStrip.w;
+  const int height = rowHeight * static_cast<int>(lines.size() + 1) + 6;
+  const int top = 439 - height;  // just above the chat edit
+  canvas.Release();
+  back.FillRect(eng::Rect{x, top, width, height}, kListEdge);
+  back.FillRect(eng::Rect{x + 1, top + 1, width - 2, height - 2}, kListBack);
+  canvas.font.color = kListTitle;
+  canvas.TextOut(x + 4, top + 3, W("Сообщения этой игры"));
+  int y = top + 3 + rowHeight;
+  for (const TChatEntry& entry : lines) {
+    canvas.font.color = entry.Received ? kYellow : kOwnLine;
+    canvas.TextOut(x + 4, y, Fitting(canvas, entry.Line, width - 8));
+    y += rowHeight;
+  }
+  canvas.Release();
 }
