@@ -5,11 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <vector>
 
+#include "assets/image_table.h"
 #include "engine/text_codec.h"
 #include "game_harness.h"
+#include "scripted_game.h"
 #include "settings/install_layout.h"
 #include "settings/settings_file.h"
 
@@ -302,6 +305,106 @@ TEST(GameShell, RenderResetsKeepWhatIsOnTheSurfaces) {
   const uint64_t frames = g.form->FramesPresented;
   g.Frames(1);
   EXPECT_EQ(g.form->FramesPresented, frames + 1) << "the game goes on presenting";
+}
+
+// On a still screen the loop waits for input. The frame after the wait
+// counts no more than an ordinary frame's time, so a shot fired after a
+// minute of quiet starts its splash from the beginning; while something
+// moves, every millisecond counts as before.
+TEST(GameShell, AfterAWaitOnAStillScreenTheShotStartsItsSplashFromTheBeginning) {
+  SettingsRecord r;
+  r.FullScreen = 0;
+  GameHarness g(5, std::string(reinterpret_cast<const char*>(&r), sizeof r));
+  ScriptedGame game(*g.form, g.clock);
+  ASSERT_TRUE(game.StartBattle());
+  TBattleField& enemy = g.form->EnemyGrid();
+  int cx = 0, cy = 0;
+  for (int y = 1; y <= GridRows && !cx; ++y)
+    for (int x = 1; x <= GridCols && !cx; ++x)
+      if (enemy.TrueCells.At(x, y).Code == cell::Water) cx = x, cy = y;
+  ASSERT_NE(cx, 0);
+  g.Move(600, 450);  // the pointer off the grids, where it changes nothing
+
+  int pass = 0;
+  double afterWait = -1, afterRun = -1;
+  g.form->RunPass = [&] {
+    // Each pass is woken at once, as by input.
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+    ++pass;
+    if (pass == 30) {
+      g.clock.Advance(60000);  // a minute on the still screen
+      g.Click(ScriptedGame::CellX(cx), ScriptedGame::CellY(cy));
+    } else if (pass == 31) {
+      ASSERT_FALSE(enemy.SplashList.empty());
+      afterWait = enemy.SplashList.back().Progress;
+      g.clock.Advance(3000);  // a slow frame while the splash runs
+    } else if (pass == 32) {
+      afterRun = enemy.SplashList.empty() ? 1e9 : enemy.SplashList.back().Progress;
+      g.form->CloseWindow();
+    } else {
+      g.clock.Advance(16);
+    }
+  };
+  EXPECT_EQ(g.form->Run(), 0);
+  g.form->RunPass = nullptr;
+  EXPECT_GT(afterWait, 0);
+  EXPECT_LT(afterWait, 10) << "the splash begins as on any frame, not a minute on";
+  EXPECT_GE(afterRun, afterWait + 0.25 * 3000) << "a frame while it runs counts all its time";
+}
+
+// The program paints its pictures and makes its sounds on another thread
+// while the window opens, the logo first, shown at once: the same pictures,
+// patterns, keys and surfaces, the same sounds, and the logo shown early
+// and the first frame are the first frame made in line.
+TEST(GameShell, PicturesMadeWhileTheWindowOpensAreThoseMadeInLine) {
+  GameHarness inLine;
+  const auto dir = std::filesystem::temp_directory_path() / ("salvora-early-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  eng::ManualClock clock;
+  clock.now = inLine.clock.now;
+  std::promise<eng::Picture> logoPainted;
+  std::future<eng::Picture> logo = logoPainted.get_future();
+  std::future<GameAssets> made =
+      std::async(std::launch::async, [&logoPainted] { return MakeGameAssets(&logoPainted); });
+  MainFormOptions options;
+  options.clock = &clock;
+  options.appDir = dir.string() + "/";
+  options.seed = 1234;
+  options.sound = false;
+  options.assets = &made;
+  options.logo = &logo;
+  options.openWindowEarly = true;
+  inLine.Frames(1, 16);
+  const std::vector<uint16_t> firstFrame = SurfacePixels(inLine.form->Display().BackSurface());
+  {
+    TMainForm early(std::move(options));
+    EXPECT_TRUE(SurfacePixels(early.Display().BackSurface()) == firstFrame) << "the logo shown early";
+    ASSERT_TRUE(early.OpenDisplay());
+    const eng::ImageList& a = early.ImageList();
+    const eng::ImageList& b = inLine.form->ImageList();
+    ASSERT_EQ(a.Count(), assets::kImageCount);
+    ASSERT_EQ(a.Count(), b.Count());
+    for (int i = 0; i < a.Count(); ++i) {
+      SCOPED_TRACE(b[i].name);
+      EXPECT_EQ(a[i].name, b[i].name);
+      EXPECT_TRUE(a[i].picture == b[i].picture);
+      EXPECT_EQ(a[i].PatternWidth(), b[i].PatternWidth());
+      EXPECT_EQ(a[i].PatternHeight(), b[i].PatternHeight());
+      EXPECT_EQ(a[i].transparent, b[i].transparent);
+      EXPECT_EQ(a[i].GetSurface().ColorKey(), b[i].GetSurface().ColorKey());
+      EXPECT_TRUE(SurfacePixels(a[i].GetSurface()) == SurfacePixels(b[i].GetSurface()));
+    }
+    ASSERT_EQ(early.Waves().Count(), 4);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(early.Waves()[i].name, inLine.form->Waves()[i].name);
+      EXPECT_TRUE(early.Waves()[i].data == inLine.form->Waves()[i].data);
+    }
+    early.DXTimerTimer(16);
+    EXPECT_TRUE(SurfacePixels(early.Display().BackSurface()) == firstFrame) << "the first frame";
+  }
+  std::filesystem::remove_all(dir);
 }
 
 // Installed, the program's directory holds no data: config.opt goes to the

@@ -21,19 +21,8 @@
 #include "engine/keys.h"
 #include "shell/main_form.h"
 
-// The harness's manual clock. It also keeps the longest sleep the game
-// asked of it, which should never be more than a frame's pacing.
-class HarnessClock final : public eng::Clock {
- public:
-  uint32_t now = 0;
-  uint32_t longestSleep = 0;
-  uint32_t Ticks() override { return now; }
-  void Sleep(uint32_t ms) override {
-    longestSleep = std::max(longestSleep, ms);
-    now += ms;
-  }
-  void Advance(uint32_t ms) { now += ms; }
-};
+// The harness's manual clock; it keeps the longest sleep asked of it.
+using HarnessClock = eng::ManualClock;
 
 class HeadlessGame {
  public:

@@ -147,7 +147,9 @@ TEST(KeyboardPlay, AWholeGameWithTheKeysAlone) {
   const TCellPoint c = k.EnemyCell([](uint8_t code) { return code == cell::Ship; });
   ASSERT_NE(c.x, 0);
   ASSERT_TRUE(k.FramesUntil([&] {
-    if (k.Own().EffectCount != 0) EXPECT_NE(k.Enemy().ShownCells.At(c.x, c.y).Code, cell::NotFoundShip);
+    if (k.Own().EffectCount != 0) {
+      EXPECT_NE(k.Enemy().ShownCells.At(c.x, c.y).Code, cell::NotFoundShip);
+    }
     return k.Own().EffectCount == 0 && k.C().RevealPending == 0;
   }));
   k.g->Frames(1, 80);

@@ -45,7 +45,7 @@ TEST(LineEdit, EditingKeysMoveTheCaretAndDeleteAroundIt) {
   EXPECT_EQ(e.Text(), "d");
   EXPECT_EQ(e.CaretPos(), 1);
   e.TextInput(W("Я"));
-  EXPECT_EQ(e.Text(), "d" + W("Я"));
+  EXPECT_EQ(e.Text(), std::string("d").append(W("Я")));
   e.KeyDown(eng::kKeyHome);
   e.TextInput("x");
   EXPECT_EQ(e.Text(), "xd" + W("Я"));

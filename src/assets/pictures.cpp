@@ -26,20 +26,31 @@ constexpr std::array<Painter, kImageCount> kPainters{
     painters::Logo,          painters::SendBtn,       painters::NotFoundCell,
 };
 
+eng::Picture Painted(int i) {
+  const ImageSpec& image = kImageSpecs[i];
+  paint::Canvas canvas(image.width, image.height);
+  kPainters[i](canvas);
+  return canvas.ToPicture(image.transparent, image.key);
+}
+
 }  // namespace
 
-void PaintPictures(eng::ImageList& list) {
+void PaintPictures(eng::ImageList& list, const std::function<void(const eng::Picture&)>& logoFirst) {
+  // Every painter works on its own canvas, so the order changes no pixel.
+  eng::Picture logo;
+  if (logoFirst) {
+    logo = Painted(kLogo);
+    logoFirst(logo);
+  }
   for (int i = 0; i < kImageCount; ++i) {
     const ImageSpec& image = kImageSpecs[i];
-    paint::Canvas canvas(image.width, image.height);
-    kPainters[i](canvas);
     eng::ImageItem& item = list.Add();
     item.name = std::string(image.name);
     item.patternWidth = image.patternWidth;
     item.patternHeight = image.patternHeight;
     item.transparent = image.transparent;
     item.transparentColor = image.key;
-    item.picture = canvas.ToPicture(image.transparent, image.key);
+    item.picture = i == kLogo && logoFirst ? std::move(logo) : Painted(i);
   }
 }
 

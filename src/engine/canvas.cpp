@@ -18,9 +18,7 @@ void Canvas::TextOut(int x, int y, std::string_view text) {
     MeasureText(font, text, &w, &h);
     surface_.FillRect(Rect{x, y, w, h}, brushColor);
   }
-  if (!rendered) return;
-  SDL_Rect dst{x, y, rendered->w, rendered->h};
-  SDL_BlitSurface(rendered, nullptr, surface_.Sdl(), &dst);
+  surface_.DrawText(x, y, rendered, font, text);
 }
 
 int Canvas::TextWidth(std::string_view text) {

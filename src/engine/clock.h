@@ -22,8 +22,14 @@ class SystemClock final : public Clock {
 class ManualClock final : public Clock {
  public:
   uint32_t now = 0;
+  // The longest sleep the game asked of it, which should never be more
+  // than a frame's pacing.
+  uint32_t longestSleep = 0;
   uint32_t Ticks() override { return now; }
-  void Sleep(uint32_t ms) override { now += ms; }
+  void Sleep(uint32_t ms) override {
+    if (ms > longestSleep) longestSleep = ms;
+    now += ms;
+  }
   void Advance(uint32_t ms) { now += ms; }
 };
 

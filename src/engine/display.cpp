@@ -84,7 +84,15 @@ bool Display::CreateWindow() {
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
   const Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, flags);
+  // The renderer SDL tries first draws with OpenGL where it can: a window
+  // made for it at once is not made anew (and mapped again) by the renderer.
+  SDL_RendererInfo first;
+  const bool gl = SDL_GetRenderDriverInfo(0, &first) == 0 && first.name && std::strcmp(first.name, "software") != 0;
+  if (gl)
+    impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight,
+                                     flags | SDL_WINDOW_OPENGL);
+  if (!impl_->window)
+    impl_->window = SDL_CreateWindow("Salvora", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kWidth, kHeight, flags);
   if (!impl_->window) return false;
   SDL_DisplayMode mode;
   if (SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(impl_->window), &mode) == 0 && mode.refresh_rate > 0)
@@ -115,16 +123,44 @@ void Display::DestroyPresenter() {
   impl_->renderer = nullptr;
 }
 
+bool Display::Prepare(bool fullScreen) {
+  if (initialized_ || impl_->window) return impl_->window != nullptr;
+  fullScreen_ = fullScreen;
+  prepared_ = true;
+  return CreateWindow() && CreatePresenter();
+}
+
+bool Display::ShowPicture(const Picture& picture) {
+  if (initialized_ || !impl_->texture || picture.Empty()) return false;
+  back_.Create(kWidth, kHeight);
+  back_.StretchFromPicture(picture);
+  shown_.clear();
+  Upload({});
+  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(impl_->renderer);
+  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+  SDL_RenderPresent(impl_->renderer);
+  return true;
+}
+
 bool Display::Initialize(bool fullScreen) {
   if (initialized_) return true;
   shown_.clear();
+  // A window prepared in this mode is taken as it is.
+  const bool hadWindow = impl_->window != nullptr && !(prepared_ && fullScreen == fullScreen_);
+  prepared_ = false;
   fullScreen_ = fullScreen;
   if (!CreateWindow()) return false;
-  SDL_SetWindowFullscreen(impl_->window, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  SDL_SetWindowBordered(impl_->window, fullScreen_ ? SDL_FALSE : SDL_TRUE);
-  if (!fullScreen_) {
-    SDL_SetWindowSize(impl_->window, kWidth, kHeight);
-    SDL_SetWindowPosition(impl_->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+  // A new window was made in the mode asked for. An old one changes mode;
+  // a window manager that ignores a change costs a wait of its own, so the
+  // first start asks for none.
+  if (hadWindow) {
+    SDL_SetWindowFullscreen(impl_->window, fullScreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_SetWindowBordered(impl_->window, fullScreen_ ? SDL_FALSE : SDL_TRUE);
+    if (!fullScreen_) {
+      SDL_SetWindowSize(impl_->window, kWidth, kHeight);
+      SDL_SetWindowPosition(impl_->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
   }
   if (!CreatePresenter()) return false;
   back_.Create(kWidth, kHeight);
@@ -162,22 +198,66 @@ bool Display::Ready() const {
   return !(flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
 }
 
+void Display::BeginFrame() {
+  if (initialized_ && back_.Exists()) composer_.Begin(back_);
+}
+
 void Display::Present() {
+  const Rect whole{0, 0, kWidth, kHeight};
+  std::vector<Rect> damage;
+  if (composer_.Recording())
+    damage = composer_.Finish();
+  else
+    damage.push_back(whole);
+  frameChanged_ = false;
   if (!initialized_ || !impl_->texture || !back_.Exists()) return;
-  SDL_Surface* s = back_.Sdl();
-  const size_t bytes = static_cast<size_t>(s->pitch) * s->h;
-  if (shown_.size() * 2 == bytes && std::memcmp(shown_.data(), s->pixels, bytes) == 0) {
-    Pace();
-    return;
+  frameChanged_ = Upload(damage);
+  if (frameChanged_ && windowCopy_) {
+    SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
+    SDL_RenderClear(impl_->renderer);
+    SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
+    SDL_RenderPresent(impl_->renderer);
   }
-  shown_.resize(bytes / 2);
-  std::memcpy(shown_.data(), s->pixels, bytes);
-  SDL_UpdateTexture(impl_->texture, nullptr, s->pixels, s->pitch);
-  SDL_SetRenderDrawColor(impl_->renderer, 0, 0, 0, 255);
-  SDL_RenderClear(impl_->renderer);
-  SDL_RenderCopy(impl_->renderer, impl_->texture, nullptr, nullptr);
-  SDL_RenderPresent(impl_->renderer);
   Pace();
+}
+
+bool Display::Upload(const std::vector<Rect>& damage) {
+  SDL_Surface* s = back_.Sdl();
+  const size_t pitch = static_cast<size_t>(s->pitch);
+  const auto* pixels = static_cast<const uint8_t*>(s->pixels);
+  auto* shown = reinterpret_cast<uint8_t*>(shown_.data());
+  if (shown_.size() * 2 != pitch * s->h) {
+    // Nothing shown yet, or the window may have lost it: all of it.
+    shown_.resize(pitch * s->h / 2);
+    std::memcpy(shown_.data(), pixels, pitch * s->h);
+    SDL_UpdateTexture(impl_->texture, nullptr, pixels, s->pitch);
+    return true;
+  }
+  // Within each damaged rectangle (they do not overlap), the runs of rows
+  // that differ from the frame shown go up, as wide as the rectangle.
+  bool changed = false;
+  for (Rect r : damage) {
+    const int x0 = std::max(0, r.x), x1 = std::min(s->w, r.Right());
+    const int y0 = std::max(0, r.y), y1 = std::min(s->h, r.Bottom());
+    if (x1 <= x0 || y1 <= y0) continue;
+    const size_t offset = static_cast<size_t>(x0) * 2, width = static_cast<size_t>(x1 - x0) * 2;
+    auto differs = [&](int y) { return std::memcmp(shown + y * pitch + offset, pixels + y * pitch + offset, width) != 0; };
+    int y = y0;
+    while (y < y1) {
+      if (!differs(y)) {
+        ++y;
+        continue;
+      }
+      int end = y + 1;
+      while (end < y1 && differs(end)) ++end;
+      for (int row = y; row < end; ++row) std::memcpy(shown + row * pitch + offset, pixels + row * pitch + offset, width);
+      SDL_Rect rows{x0, y, x1 - x0, end - y};
+      SDL_UpdateTexture(impl_->texture, &rows, pixels + y * pitch + offset, s->pitch);
+      changed = true;
+      y = end;
+    }
+  }
+  return changed;
 }
 
 void Display::ShowAgain() {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/clock.h"
+#include "engine/composer.h"
 #include "engine/surface.h"
 
 namespace eng {
@@ -52,6 +53,13 @@ class Display {
   Display(const Display&) = delete;
   Display& operator=(const Display&) = delete;
 
+  // Opens the window and its renderer ahead of Initialize, which then takes
+  // them as they are; nothing reaches the handler yet.
+  bool Prepare(bool fullScreen);
+  // In a prepared window, before Initialize: shows the picture stretched
+  // over the frame, as a surface's StretchFromPicture makes it. False when
+  // there is nothing to show it on.
+  bool ShowPicture(const Picture& picture);
   // Opens the window (once) and runs the initialise and restore events.
   // False when no window could be made.
   bool Initialize(bool fullScreen);
@@ -65,8 +73,26 @@ class Display {
   bool Ready() const;
 
   Surface& BackSurface() { return back_; }
-  // Shows the back surface, then paces (below).
+  // The game's frame: what is drawn on the back surface from here to
+  // Present is kept as calls, and only what changed since the last frame
+  // is drawn again (see Composer).
+  void BeginFrame();
+  // Calls drawn from now on belong to this layer (0 the ordinary one; the
+  // others can be lifted).
+  void SetDrawLayer(uint8_t layer) { composer_.SetLayer(layer); }
+  // Puts back what the last frame showed beneath its layers other than 0;
+  // false when the back surface no longer holds that frame.
+  bool LiftLayers() { return composer_.LiftLayers(); }
+  // Debug: every frame is drawn whole, call by call.
+  void SetWholeFrames(bool whole) { composer_.drawWhole = whole; }
+  // Shows the back surface, uploading only the rows that changed, then
+  // paces (below).
   void Present();
+  // The last Present showed a picture different from the one before.
+  bool FrameChanged() const { return frameChanged_; }
+  // Benchmarks leave out the driver's copy of the frame to the window, to
+  // time the game's own work.
+  void SetWindowCopy(bool on) { windowCopy_ = on; }
   // Sleeps until the next frame of the display's refresh is due, so the loop
   // never spins a core, also in frames that present nothing.
   void Pace();
@@ -120,6 +146,9 @@ class Display {
   void CheckReady();
   // Shows the last frame again after the presenter lost what it showed.
   void ShowAgain();
+  // Brings the rows of the damaged rectangles that differ from the frame
+  // shown up to the texture; false when none differs.
+  bool Upload(const std::vector<Rect>& damage);
 
   DisplayHandler& Current() { return handlers_.empty() ? handler_ : *handlers_.back(); }
   void LifeCycle(void (DisplayHandler::*event)());
@@ -132,6 +161,7 @@ class Display {
   bool initialized_ = false;
   bool wasReady_ = false;  // Ready() as the handlers were last told
   bool fullScreen_ = false;
+  bool prepared_ = false;  // the window was opened by Prepare and not taken yet
   bool vsync_ = false;
   int refreshRate_ = 60;
   double nextFrame_ = 0;  // ms on the clock when the next unsynced frame is due
@@ -140,6 +170,9 @@ class Display {
   // may have lost what it showed.
   std::vector<uint16_t> shown_;
   unsigned buttons_ = 0;  // mouse buttons held, as Shift bits
+  bool frameChanged_ = false;
+  bool windowCopy_ = true;
+  Composer composer_;  // after back_: it lets go of the surface first
 };
 
 }  // namespace eng

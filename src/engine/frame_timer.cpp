@@ -20,6 +20,16 @@ void FrameTimer::SetHeld(bool held) {
   held_ = held;
 }
 
+void FrameTimer::Rested(uint32_t bound) {
+  const uint32_t now = clock_.Ticks();
+  if (now - lastTick_ > bound) lastTick_ = now - bound;
+  // The rate counts the frames of a running screen, not the wait.
+  if (now - countStart_ > bound) {
+    countStart_ = lastTick_;
+    frameCount_ = 0;
+  }
+}
+
 bool FrameTimer::Tick(uint32_t* lag) {
   if (!enabled_ || held_) return false;
   const uint32_t now = clock_.Ticks();

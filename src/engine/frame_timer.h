@@ -23,6 +23,11 @@ class FrameTimer {
   void SetHeld(bool held);
   bool Held() const { return held_; }
 
+  // After the loop waited on a still screen: the next tick counts the time
+  // since the last one, but no more than bound milliseconds, so whatever
+  // the waking input sets going starts as on an ordinary frame.
+  void Rested(uint32_t bound);
+
   // True when a tick is due now; then *lag is the tick's LagCount.
   bool Tick(uint32_t* lag);
   // Ticks per second, counted anew every second or more.

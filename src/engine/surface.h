@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 
 #include "engine/types.h"
 
@@ -13,6 +14,9 @@ namespace eng {
 
 class Picture;
 class Canvas;
+class Composer;
+struct DrawOp;
+struct Font;
 
 class Surface {
  public:
@@ -62,16 +66,36 @@ class Surface {
 
   // Text and pen drawing on this surface.
   Canvas& GetCanvas();
+  // A text already rendered for the font (the canvas's way of drawing it).
+  void DrawText(int x, int y, SDL_Surface* rendered, const Font& font, std::string_view text);
 
   SDL_Surface* Sdl() const { return surface_; }
 
+  // Changes whenever the pixels or the colour key change; no two contents
+  // of any surfaces share a stamp, so equal stamps mean equal pictures.
+  uint64_t Stamp() const { return stamp_; }
+  // While a composer records on this surface, drawing on it is kept as a
+  // list of calls that the composer carries out when the frame ends.
+  void RecordInto(Composer* composer) { recorder_ = composer; }
+  Composer* Recorder() const { return recorder_; }
+  // Carries out one kept call, within the surface's clip rectangle.
+  void Replay(const DrawOp& op);
+  // Limits what Replay touches; an empty rectangle lifts the limit.
+  void SetClip(Rect r);
+
  private:
-  bool CopyRows(int x, int y, const Surface& src, Rect srcRect);
-  void BlitFitted(const Surface& src, Rect srcRect, Rect dst);
+  // Every change goes through here: a new stamp, and pixels still held by
+  // a composer's calls are left to it (the surface takes a copy).
+  void Write();
+  void NewStamp();
+  // Keeps the call for the recording composer, or draws it now.
+  void Submit(DrawOp&& op);
 
   SDL_Surface* surface_ = nullptr;
   uint16_t key_ = 0;     // black unless set: the key of keyed copies
   bool keySet_ = false;  // a key was given (kept across resizes and reloads)
+  uint64_t stamp_ = 0;
+  Composer* recorder_ = nullptr;
   std::unique_ptr<Canvas> canvas_;
 };
 

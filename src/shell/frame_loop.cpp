@@ -1,5 +1,6 @@
 // One frame: everything that moves is advanced by LagCount and the screen
 // is composed bottom layer first, then presented.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -16,7 +17,6 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (!display_.Ready()) return false;
   TCommon& c = common_;
   eng::Surface& back = display_.BackSurface();
-  frameComplete_ = false;
 
   sprites_.Move(lagCount);
   sprites_.Dead();
@@ -31,6 +31,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
       }
       return false;
     }
+    display_.BeginFrame();
     back.Draw(0, 0, LogoSurface, false);
     display_.Present();
     ++FramesPresented;
@@ -40,6 +41,7 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   ComputerTurnStep(own_, c);
   c.StepIncomingShots();  // the other player's next shot, once the last has landed
   c.RevealStep();  // the winner's ships the loser never found, after the fireworks
+  display_.BeginFrame();
   back.Draw(0, 0, BackgroundSurface, false);
   if (ShowFps) {
     eng::Canvas& canvas = back.GetCanvas();
@@ -73,27 +75,43 @@ bool TMainForm::DXTimerTimer(int lagCount) {
   if (c.ChatShown) images_[kSendBtn].Draw(back, c.SendButton.x, c.SendButton.y, c.SendButtonHover);
   c.DrawChatList(back);
   c.UpdateCursorShape();
-  // The cursor and its icons cover at most 32 x 32 pixels from its corner.
-  underCursorX_ = c.MouseX;
-  underCursorY_ = c.MouseY;
-  if (!underCursor_.Exists()) underCursor_.Create(32, 32);
-  underCursor_.Draw(0, 0, back, eng::Rect{underCursorX_, underCursorY_, 32, 32}, false);
+  // The cursor and its icons are a layer of their own, which a box over
+  // the frame lifts.
+  display_.SetDrawLayer(kCursorLayer);
   DrawSoftwareCursor();
   DrawCursorIcons(enemy_, c, back);
+  display_.SetDrawLayer(0);
   // The chat edit lies over the frame as a child control would.
   if (NoteEdit.Visible) NoteEdit.Draw(back, 0, 0);
   display_.Present();
   ++FramesPresented;
-  frameComplete_ = true;
   return true;
 }
 
+bool TMainForm::SomethingMoves() const {
+  const TCommon& c = common_;
+  if (c.LogoShown) return c.AnyInput != 0;  // the logo's clock runs out
+  if (ShowFps || sprites_.Count() > 0 || c.AnimationsInFlight != 0) return true;
+  for (const TBattleField* grid : {&own_, &enemy_})
+    if (grid->EffectCount != 0 || grid->FlyingCount != 0 || grid->SunkMeter.MeterRunning) return true;
+  if (c.ChooserShown || c.NextShipFading || c.AutoFading || c.ModifyFading) return true;
+  if (c.Shattering || c.Assembling || c.ScoreRolling) return true;
+  for (const auto* pieces : {&c.OutPieces, &c.InPieces})
+    for (const TPiece& p : *pieces)
+      if (p.active) return true;
+  if (!c.IncomingShots.empty()) return true;  // the other player's shots wait their turn to fly
+  if (c.RevealPending) return true;           // the winner's ships show once the fireworks are over
+  return c.BattlePhase == 1 && c.ComputerMovePending == 1 && c.Settings.GameMode == 1;
+}
+
+int TMainForm::StillWait() {
+  const int cap = DXPlay.Opened() ? kSessionWaitMs : kStillWaitMs;
+  const int blink = common_.NextBlinkIn();
+  return blink >= 0 ? std::min(blink, cap) : cap;
+}
+
 void TMainForm::LiftCursorFromFrame() {
-  if (!frameComplete_ || !display_.Ready() || !underCursor_.Exists()) return;
-  eng::Surface& back = display_.BackSurface();
-  back.Draw(underCursorX_, underCursorY_, underCursor_, false);
-  if (NoteEdit.Visible) NoteEdit.Draw(back, 0, 0);
-  frameComplete_ = false;
+  if (display_.Ready()) display_.LiftLayers();
 }
 
 void TMainForm::DrawGrid(TBattleField& grid, int lagCount) {

@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 
+#include <algorithm>
 #include <chrono>
 #include <optional>
 
@@ -23,30 +24,33 @@ using namespace assets;
 
 namespace {
 
-eng::ImageList PaintedImages(const eng::ImageList* painted) {
-  eng::ImageList list;
-  if (!painted) {
-    assets::PaintPictures(list);
-  } else {
-    for (int i = 0; i < painted->Count(); ++i) {
-      const eng::ImageItem& from = (*painted)[i];
-      eng::ImageItem& item = list.Add();
-      item.name = from.name;
-      item.picture = from.picture;
-      item.patternWidth = from.patternWidth;
-      item.patternHeight = from.patternHeight;
-      item.transparent = from.transparent;
-      item.transparentColor = from.transparentColor;
-    }
+// The pictures and sounds: made on another thread, copied from pictures
+// painted already, or made here.
+GameAssets TakeAssets(const MainFormOptions& options) {
+  if (options.assets && options.assets->valid()) return options.assets->get();
+  if (!options.paintedImages) return MakeGameAssets();
+  GameAssets a;
+  const eng::ImageList& painted = *options.paintedImages;
+  for (int i = 0; i < painted.Count(); ++i) {
+    const eng::ImageItem& from = painted[i];
+    eng::ImageItem& item = a.images.Add();
+    item.name = from.name;
+    item.picture = from.picture;
+    item.patternWidth = from.patternWidth;
+    item.patternHeight = from.patternHeight;
+    item.transparent = from.transparent;
+    item.transparentColor = from.transparentColor;
   }
-  list.RestoreAll();
-  return list;
+  a.images.RestoreAll();
+  assets::BuildWaves(a.waves);
+  return a;
 }
 
-eng::WaveList SynthesisedWaves() {
-  eng::WaveList list;
-  assets::BuildWaves(list);
-  return list;
+// The display mode config.opt asks for, read as the settings will be.
+bool FullScreenSetting(const std::string& appDir) {
+  SettingsRecord r;
+  LoadSettingsFile(SettingsPath(appDir), r);
+  return r.FullScreen == 1;
 }
 
 // The desktop's opener runs on its own; a failure to start it is not
@@ -64,14 +68,29 @@ std::string WithSlash(std::string dir) {
 
 }  // namespace
 
+GameAssets MakeGameAssets(std::promise<eng::Picture>* logo) {
+  GameAssets a;
+  if (logo)
+    assets::PaintPictures(a.images, [logo](const eng::Picture& p) { logo->set_value(p); });
+  else
+    assets::PaintPictures(a.images);
+  a.images.RestoreAll();
+  assets::BuildWaves(a.waves);
+  return a;
+}
+
 TMainForm::TMainForm(MainFormOptions options)
     : AppDir(WithSlash(options.appDir.empty() ? ProgramDirectory() : options.appDir)),
       options_(std::move(options)),
       systemClock_(options_.clock ? nullptr : std::make_unique<eng::SystemClock>()),
       clock_(options_.clock ? options_.clock : systemClock_.get()),
-      images_(PaintedImages(options_.paintedImages)),
-      waves_(SynthesisedWaves()),
       display_(*this, *clock_),
+      windowPrepared_(options_.openWindowEarly && display_.Prepare(FullScreenSetting(AppDir))),
+      logoShownEarly_(windowPrepared_ && options_.logo && options_.logo->valid() &&
+                      display_.ShowPicture(options_.logo->get())),
+      assets_(TakeAssets(options_)),
+      images_(assets_.images),
+      waves_(assets_.waves),
       timer_(*clock_),
       own_(images_, random_, common_),
       enemy_(images_, random_, common_),
@@ -102,7 +121,6 @@ void TMainForm::FormCreate() {
   ShowFps = false;
   images_[kExplosion].transparent = true;
   images_[kExplosion].Restore();
-  if (options_.sound) sound_.Initialize();  // no sound is no error
 
   common_.ResetTurnState();
   // The placement panel starts hidden and still.
@@ -155,15 +173,30 @@ int TMainForm::Run() {
   while (!closing_) {
     if (RunPass) RunPass();
     // While minimised or hidden the display is not ready: wait for events.
+    // While minimised or hidden the display is not ready: wait for events.
+    // On a still screen, wait for them too, or for the next timed change.
     const bool ready = display_.Ready();
-    display_.PumpEvents(ready ? 0 : 100);
+    display_.PumpEvents(!ready ? 100 : still_ ? StillWait() : 0);
     DXPlay.Poll();  // the other player's messages, on this thread
     if (closing_ || !display_.Ready()) continue;
+    if (still_) {
+      timer_.Rested(static_cast<uint32_t>(std::max(1, 1000 / std::max(1, display_.RefreshRate()))));
+      still_ = false;
+    }
     uint32_t lag = 0;
     if (timer_.Tick(&lag)) {
-      if (!DXTimerTimer(static_cast<int>(lag))) display_.Pace();
+      if (DXTimerTimer(static_cast<int>(lag)))
+        still_ = !display_.FrameChanged() && !SomethingMoves();
+      else
+        display_.Pace();
     } else {
       display_.Pace();
+    }
+    // The sound output opens once the first frame is on the screen: the
+    // logo makes no sound and need not wait for it.
+    if (options_.sound && !soundStarted_ && FramesPresented > 0) {
+      soundStarted_ = true;
+      sound_.Initialize();  // no sound is no error
     }
   }
   display_.Finalize();

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,11 +27,28 @@
 class TNewGameForm;
 class TOptionsForm;
 
+// The built-in pictures, painted and their surfaces made, and the sounds.
+struct GameAssets {
+  eng::ImageList images;
+  eng::WaveList waves;
+};
+// The logo, when asked for, is handed over first, as soon as it is painted.
+GameAssets MakeGameAssets(std::promise<eng::Picture>* logo = nullptr);
+
 struct MainFormOptions {
   eng::Clock* clock = nullptr;  // the system clock when null
   std::string appDir;           // the program's directory, with its trailing slash
   uint32_t seed = 0;            // 0: seeded from the clock
-  bool sound = true;            // open the audio output
+  bool sound = true;            // open the audio output (after the first frame, in Run)
+  // The pictures and sounds made elsewhere, e.g. on another thread while
+  // SDL starts; made by the window itself when null.
+  std::future<GameAssets>* assets = nullptr;
+  // The window and its renderer open before the pictures are taken, so
+  // both come about at once.
+  bool openWindowEarly = false;
+  // The logo, painted first: shown in the early window at once, while the
+  // other pictures are still being painted.
+  std::future<eng::Picture>* logo = nullptr;
   // Pictures painted already, copied instead of painted again: programs
   // that open many windows in turn pay for the painting once.
   const eng::ImageList* paintedImages = nullptr;
@@ -84,6 +102,14 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   // --- Frame loop ---
   // One frame with LagCount milliseconds; true when it presented.
   bool DXTimerTimer(int lagCount);
+  // Something on the screen moves with time (a slide, a fade, a rocket, an
+  // effect, a piece, the score, the logo's clock, the computer's move, the
+  // frame rate shown): the loop keeps composing frames.
+  bool SomethingMoves() const;
+  // How long a pass on a still screen may wait for events: until the next
+  // timed change, and not long while a session must be serviced.
+  int StillWait();
+  static constexpr int kStillWaitMs = 500, kSessionWaitMs = 50;
   void DXTimerActivate();
   void DXTimerDeactivate();
 
@@ -122,6 +148,7 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   eng::Display& Display() { return display_; }
   eng::FrameTimer& DXTimer() { return timer_; }
   eng::ImageList& ImageList() { return images_; }
+  const eng::WaveList& Waves() const { return waves_; }
   eng::SpriteEngine& Sprites() { return sprites_; }
   TBattleField& OwnGrid() { return own_; }
   TBattleField& EnemyGrid() { return enemy_; }
@@ -159,10 +186,14 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   std::unique_ptr<eng::SystemClock> systemClock_;
   eng::Clock* clock_;
   eng::RandomSource random_;
-  eng::ImageList images_;  // painted before anything that copies a picture
-  eng::WaveList waves_;
-  eng::SoundDevice sound_;
   eng::Display display_;
+  bool windowPrepared_;
+  bool logoShownEarly_;
+  GameAssets assets_;  // painted before anything that copies a picture
+  eng::ImageList& images_;
+  eng::WaveList& waves_;
+  eng::SoundDevice sound_;
+  bool soundStarted_ = false;
   eng::FrameTimer timer_;
   eng::SpriteEngine sprites_;
   // The grids reach TCommon through the reference they are given; it is
@@ -170,12 +201,9 @@ class TMainForm : public eng::DisplayHandler, public UiHost {
   TBattleField own_, enemy_;
   TCommon common_;
   bool closing_ = false;
+  bool still_ = false;  // the last frame equalled the one before and nothing moves
   bool active_ = true;
   std::vector<uint8_t> sentFleet_;  // the own fleet as it was last sent
-  // The back surface under the software cursor and its icons, taken in each
-  // frame just before they are drawn, and where it lies; valid while the
-  // back surface holds that whole frame.
-  eng::Surface underCursor_;
-  int underCursorX_ = 0, underCursorY_ = 0;
-  bool frameComplete_ = false;
+  // The layer of the software cursor and its icons in the frame's calls.
+  static constexpr uint8_t kCursorLayer = 1;
 };

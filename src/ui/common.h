@@ -244,6 +244,8 @@ class TCommon : public SeaHost {
   void SetStatus(int line, const std::string& text, bool saveLine2);
   void BlinkStatus(int times, bool restore);
   void UpdateBlink();
+  // Milliseconds until the blink's next change is due; -1 while none is.
+  int NextBlinkIn();
   void PaintScoreText();
   void AddPoint(int side);
   void DrawScore(eng::Surface& back, int lagCount);

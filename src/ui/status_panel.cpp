@@ -88,6 +88,12 @@ void TCommon::BlinkStatus(int times, bool restore) {
   BlinkRestore = restore ? 1 : 0;
 }
 
+int TCommon::NextBlinkIn() {
+  if (!Blinking || AnimationsInFlight != 0) return -1;
+  const uint32_t passed = Services().clock.Ticks() - BlinkTick;
+  return passed > kBlinkMs ? 0 : static_cast<int>(kBlinkMs + 1 - passed);
+}
+
 void TCommon::UpdateBlink() {
   if (!Blinking || AnimationsInFlight != 0) return;  // held while rockets fly
   const uint32_t now = Services().clock.Ticks();

@@ -1,0 +1,84 @@
+// The game's own heap (mallinfo2: bytes in use, small blocks and mapped ones)
+// and the resident size, at the game screen and after each of ten whole
+// games in a row against the computer in one window, each played to its
+// still end. The heap must not grow from game to game.
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "../tests/scripted_game.h"
+#include "settings/settings_record.h"
+#include "shell/main_form.h"
+
+namespace {
+
+double HeapKiB() {
+  const struct mallinfo2 m = mallinfo2();
+  return static_cast<double>(m.uordblks + m.hblkhd) / 1024.0;
+}
+
+double ResidentKiB() {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::atof(line.c_str() + 6);
+  return 0;
+}
+
+void BM_HeapOverTenGames(benchmark::State& state) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  const auto dir = std::filesystem::temp_directory_path() / "salvora-memory-bench";
+  std::filesystem::create_directories(dir);
+  SettingsRecord settings;
+  settings.FullScreen = 0;
+  settings.Difficulty = 0;
+  if (FILE* f = std::fopen((dir / "config.opt").c_str(), "wb")) {
+    std::fwrite(&settings, sizeof settings, 1, f);
+    std::fclose(f);
+  }
+  for (auto _ : state) {
+    eng::ManualClock clock;
+    clock.now = 1000;
+    MainFormOptions options;
+    options.clock = &clock;
+    options.appDir = dir.string() + "/";
+    options.seed = 21;
+    options.sound = false;
+    TMainForm form(options);
+    form.OpenDisplay();
+    ScriptedGame game(form, clock);
+    game.LeaveLogo();
+    malloc_trim(0);
+    state.counters["screen_heap_KiB"] = HeapKiB();
+    state.counters["screen_rss_KiB"] = ResidentKiB();
+    double first = 0, last = 0, most = 0;
+    for (int i = 1; i <= 10; ++i) {
+      if (!game.PlayAnother()) state.SkipWithError("a game did not reach its end");
+      const double heap = HeapKiB();
+      std::fprintf(stderr, "after game %d: heap %.0f KiB, resident %.0f KiB\n", i, heap, ResidentKiB());
+      if (i == 1) first = heap;
+      last = heap;
+      most = std::max(most, heap);
+    }
+    state.counters["game1_heap_KiB"] = first;
+    state.counters["game10_heap_KiB"] = last;
+    state.counters["most_heap_KiB"] = most;
+    state.counters["growth_1_to_10_KiB"] = last - first;
+    state.counters["game10_rss_KiB"] = ResidentKiB();
+  }
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+
+BENCHMARK(BM_HeapOverTenGames)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
