@@ -214,3 +214,23 @@ TEST(EngineCanvas, KeptTextsStayWithinTheirBound) {
   EXPECT_GT(largest, 1u << 20) << "the texts are large enough to matter";
   EXPECT_LE(eng::TextCacheSize().bytes, 20u << 20);
 }
+
+// A new game lets go of the texts the last one drew and this one did not
+// (the scores of game after game); a text drawn again is kept.
+TEST(EngineCanvas, TextsNotDrawnSinceTheLastGameAreLetGo) {
+  eng::Surface s(200, 20);
+  eng::Canvas& c = s.GetCanvas();
+  c.font = eng::Font{"Arial", 9, false, eng::RGB(255, 255, 0)};
+  c.TextOut(0, 0, "3:0");
+  c.TextOut(0, 0, "panel");
+  eng::ForgetUnusedTexts();
+  c.TextOut(0, 0, "4:0");
+  c.TextOut(0, 0, "panel");
+  eng::ForgetUnusedTexts();
+  const size_t kept = eng::TextCacheSize().texts;
+  c.TextOut(0, 0, "4:0");
+  c.TextOut(0, 0, "panel");
+  EXPECT_EQ(eng::TextCacheSize().texts, kept) << "texts of the game just ended are kept";
+  c.TextOut(0, 0, "3:0");
+  EXPECT_EQ(eng::TextCacheSize().texts, kept + 1) << "the game before's score was let go";
+}

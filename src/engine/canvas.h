@@ -46,4 +46,9 @@ class Canvas {
   Surface& surface_;
 };
 
+// Rendered texts are kept while they are drawn; those not drawn since the
+// last call are let go (a new game calls it: the last game's scores and
+// chat lines are not drawn again, the panel's texts are).
+void ForgetUnusedTexts();
+
 }  // namespace eng

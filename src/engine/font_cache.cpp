@@ -48,6 +48,7 @@ struct TextEntry {
   SDL_Surface* surface = nullptr;  // null: the text could not be rendered
   std::list<std::string>::iterator age;
   size_t bytes = 0;  // the surface's pixels and the key
+  unsigned drawnIn = 0;  // the span of play it was last drawn in
 };
 
 class FontSystem {
@@ -84,6 +85,7 @@ class FontSystem {
     auto it = texts_.find(key);
     if (it != texts_.end()) {
       ages_.splice(ages_.begin(), ages_, it->second.age);
+      it->second.drawnIn = span_;
       return it->second.surface;
     }
     TTF_Font* font = Open(f);
@@ -95,17 +97,23 @@ class FontSystem {
     if (s) SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_BLEND);
     const size_t bytes = key.size() + (s ? static_cast<size_t>(s->pitch) * static_cast<size_t>(s->h) : 0);
     ages_.push_front(key);
-    texts_[key] = TextEntry{s, ages_.begin(), bytes};
+    texts_[key] = TextEntry{s, ages_.begin(), bytes, span_};
     bytes_ += bytes;
     // The oldest go first while there are too many, or they take too much.
-    while (texts_.size() > 1 && (texts_.size() > kMaxTexts || bytes_ > kMaxBytes)) {
-      auto old = texts_.find(ages_.back());
-      bytes_ -= old->second.bytes;
-      SDL_FreeSurface(old->second.surface);
-      texts_.erase(old);
-      ages_.pop_back();
-    }
+    while (texts_.size() > 1 && (texts_.size() > kMaxTexts || bytes_ > kMaxBytes)) Drop(std::prev(ages_.end()));
     return s;
+  }
+
+  // Texts not drawn during the span of play now ending go; the most
+  // recently used lead the age list, so the loop stops at the first text
+  // drawn in it.
+  void EndSpan() {
+    while (!ages_.empty()) {
+      auto oldest = std::prev(ages_.end());
+      if (texts_.at(*oldest).drawnIn == span_) break;
+      Drop(oldest);
+    }
+    ++span_;
   }
 
   size_t CachedBytes() const { return bytes_; }
@@ -116,6 +124,14 @@ class FontSystem {
   // a bound on what they may take, whatever the texts are.
   static constexpr size_t kMaxTexts = 256;
   static constexpr size_t kMaxBytes = 16u << 20;
+
+  void Drop(std::list<std::string>::iterator age) {
+    auto old = texts_.find(*age);
+    bytes_ -= old->second.bytes;
+    SDL_FreeSurface(old->second.surface);
+    texts_.erase(old);
+    ages_.erase(age);
+  }
 
   bool Start() {
     if (!ttfStarted_ && !ttfFailed_) {
@@ -130,6 +146,7 @@ class FontSystem {
   std::unordered_map<std::string, TextEntry> texts_;
   std::list<std::string> ages_;  // most recently used first
   size_t bytes_ = 0;
+  unsigned span_ = 0;
 };
 
 FontSystem& Fonts() {
@@ -142,6 +159,8 @@ FontSystem& Fonts() {
 TTF_Font* OpenFont(const Font& font) { return Fonts().Open(font); }
 
 SDL_Surface* RenderedText(const Font& font, std::string_view cp1251) { return Fonts().Render(font, cp1251); }
+
+void ForgetUnusedTexts() { Fonts().EndSpan(); }
 
 TextCacheUse TextCacheSize() { return TextCacheUse{Fonts().CachedTexts(), Fonts().CachedBytes()}; }
 

@@ -1,5 +1,6 @@
 // The start of a game and the moment the own fleet is complete.
 #include "effects/rocket.h"
+#include "engine/canvas.h"
 #include "engine/text_codec.h"
 #include "sea/battle_field.h"
 #include "ui/common.h"
@@ -80,6 +81,7 @@ void TCommon::EndOldGameMotion() {
 
 bool TCommon::StartNewGame() {
   UiHost& host = services_.host;
+  eng::ForgetUnusedTexts();
   BattlePhase = 0;
   SetStatus(1, Settings.PlayerName(), false);
   if (Settings.GameMode == 1) {
