@@ -21,24 +21,10 @@
 
 namespace uitest {
 
-struct QuietHost : UiHost {
+struct QuietHost : WindowlessHost {
   int messages = 0;
   void ShowMessage(const std::string&) override { ++messages; }
-  void RunFrameNow(int) override {}
-  void ShowNewGameDialog() override {}
-  void ShowOptionsDialog() override {}
-  void ToggleFullScreen() override {}
-  void OpenHelp() override {}
-  void MinimizeWindow() override {}
-  void CloseWindow() override {}
-  void SendChatLine() override {}
-  bool OpenSession() override { return false; }
   int SessionPlayerCount() override { return 1; }
-  std::string RemotePlayerName() override { return ""; }
-  void ShowChatEdit(bool) override {}
-  void SendChatText(const std::string&) override {}
-  void SendFleet() override {}
-  bool Confirm(const std::string&) override { return false; }
 };
 
 // Painting all 38 pictures takes a moment, and no test changes them.

@@ -51,25 +51,6 @@ namespace {
 constexpr const char* kLevelNames[] = {"very easy", "easy", "normal", "hard"};
 constexpr const char* kRussianLevelNames[] = {"Очень легко", "Легко", "Нормально", "Сложно"};
 
-// Nothing of the window is needed: no box, dialog or session opens in battle.
-struct SilentHost final : UiHost {
-  void ShowMessage(const std::string&) override {}
-  void RunFrameNow(int) override {}
-  void ShowNewGameDialog() override {}
-  void ShowOptionsDialog() override {}
-  void ToggleFullScreen() override {}
-  void OpenHelp() override {}
-  void MinimizeWindow() override {}
-  void CloseWindow() override {}
-  void SendChatLine() override {}
-  bool OpenSession() override { return false; }
-  int SessionPlayerCount() override { return 0; }
-  std::string RemotePlayerName() override { return ""; }
-  void ShowChatEdit(bool) override {}
-  void SendChatText(const std::string&) override {}
-  void SendFleet() override {}
-  bool Confirm(const std::string&) override { return false; }
-};
 
 // What the pictures and sounds cost to make is paid once for all games.
 struct Assets {
@@ -110,7 +91,7 @@ struct World {
   }
 
   eng::ManualClock clock;
-  SilentHost host;
+  WindowlessHost host;
   eng::RandomSource random;
   // The grids hold a reference to the interface built right after them.
   TBattleField own, enemy;

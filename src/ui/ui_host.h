@@ -37,3 +37,25 @@ class UiHost {
   // other player's grid; nothing while no session is open.
   virtual void SendShot(int /*x*/, int /*y*/, int /*code*/) {}
 };
+
+// A host with no window: nothing shows, no session opens, every question is
+// answered No. The tools and tests that play without a window start from it.
+class WindowlessHost : public UiHost {
+ public:
+  void ShowMessage(const std::string&) override {}
+  void RunFrameNow(int) override {}
+  void ShowNewGameDialog() override {}
+  void ShowOptionsDialog() override {}
+  void ToggleFullScreen() override {}
+  void OpenHelp() override {}
+  void MinimizeWindow() override {}
+  void CloseWindow() override {}
+  void SendChatLine() override {}
+  bool OpenSession() override { return false; }
+  int SessionPlayerCount() override { return 0; }
+  std::string RemotePlayerName() override { return ""; }
+  void ShowChatEdit(bool) override {}
+  void SendChatText(const std::string&) override {}
+  void SendFleet() override {}
+  bool Confirm(const std::string&) override { return false; }
+};

@@ -23,23 +23,9 @@
 
 namespace {
 
-struct Quiet : UiHost {
-  void ShowMessage(const std::string&) override {}
-  void RunFrameNow(int) override {}
-  void ShowNewGameDialog() override {}
-  void ShowOptionsDialog() override {}
-  void ToggleFullScreen() override {}
-  void OpenHelp() override {}
-  void MinimizeWindow() override {}
-  void CloseWindow() override {}
-  void SendChatLine() override {}
-  bool OpenSession() override { return false; }
+struct Quiet : WindowlessHost {
   int SessionPlayerCount() override { return 2; }
   std::string RemotePlayerName() override { return "x"; }
-  void ShowChatEdit(bool) override {}
-  void SendChatText(const std::string&) override {}
-  void SendFleet() override {}
-  bool Confirm(const std::string&) override { return false; }
 };
 
 // The pictures, painted before anything that copies one is built.
