@@ -44,18 +44,8 @@ double CopyMicros() {
 
 // Every own-grid state of one game at the hard level, timed.
 std::vector<double> TurnTimes(uint32_t seed) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  SDL_InitSubSystem(SDL_INIT_VIDEO);
   const auto dir = std::filesystem::temp_directory_path() / ("salvora-hard-bench-" + std::to_string(seed));
-  std::filesystem::create_directories(dir);
-  SettingsRecord settings;
-  settings.FullScreen = 0;
-  settings.Difficulty = 3;
-  if (FILE* f = std::fopen((dir / "config.opt").c_str(), "wb")) {
-    std::fwrite(&settings, sizeof settings, 1, f);
-    std::fclose(f);
-  }
+  PrepareWindowedGame(dir, 3);
   std::vector<double> times;
   {
     eng::ManualClock clock;

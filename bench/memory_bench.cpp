@@ -33,18 +33,8 @@ double ResidentKiB() {
 }
 
 void BM_HeapOverTenGames(benchmark::State& state) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  SDL_InitSubSystem(SDL_INIT_VIDEO);
   const auto dir = std::filesystem::temp_directory_path() / "salvora-memory-bench";
-  std::filesystem::create_directories(dir);
-  SettingsRecord settings;
-  settings.FullScreen = 0;
-  settings.Difficulty = 0;
-  if (FILE* f = std::fopen((dir / "config.opt").c_str(), "wb")) {
-    std::fwrite(&settings, sizeof settings, 1, f);
-    std::fclose(f);
-  }
+  PrepareWindowedGame(dir, 0);
   for (auto _ : state) {
     eng::ManualClock clock;
     clock.now = 1000;

@@ -8,15 +8,37 @@
 // grid. Each frame is handed to the caller. Used by the tests, the frame
 // benchmark and tools/frame_trace, so it needs nothing but the game.
 #pragma once
+#include <SDL.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include "engine/clock.h"
 #include "engine/keys.h"
 #include "sea/sea_cell.h"
 #include "settings/new_game_form.h"
+#include "settings/settings_record.h"
 #include "shell/main_form.h"
+
+// Readies a main window on the dummy drivers in the given directory, with a
+// config.opt for a windowed game at the given level.
+inline void PrepareWindowedGame(const std::filesystem::path& dir, uint8_t level) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  std::filesystem::create_directories(dir);
+  SettingsRecord settings;
+  settings.FullScreen = 0;
+  settings.Difficulty = level;
+  if (FILE* f = std::fopen((dir / "config.opt").c_str(), "wb")) {
+    std::fwrite(&settings, sizeof settings, 1, f);
+    std::fclose(f);
+  }
+}
 
 class ScriptedGame {
  public:

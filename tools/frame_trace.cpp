@@ -34,18 +34,8 @@ uint64_t FrameHash(const SDL_Surface* s) {
 int main(int argc, char** argv) {
   const bool whole = argc > 1 && std::strcmp(argv[1], "--whole") == 0;
   (void)whole;
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  SDL_Init(SDL_INIT_VIDEO);
   const auto dir = std::filesystem::temp_directory_path() / ("salvora-trace-" + std::to_string(getpid()));
-  std::filesystem::create_directories(dir);
-  SettingsRecord settings;
-  settings.FullScreen = 0;
-  settings.Difficulty = 0;
-  if (FILE* f = std::fopen((dir / "config.opt").c_str(), "wb")) {
-    std::fwrite(&settings, sizeof settings, 1, f);
-    std::fclose(f);
-  }
+  PrepareWindowedGame(dir, 0);
   int code = 0;
   {
     eng::ManualClock clock;
